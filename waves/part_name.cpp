@@ -1,0 +1,49 @@
+// The part-file naming scheme, the one format shared with whatever made the
+// part files.
+#include <cctype>
+
+#include "waves/part_search.h"
+
+namespace {
+
+constexpr std::size_t kOffsetDigits = 8;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+bool IsPartFileOf(const std::string& name, const std::string& container) {
+  if (name.size() <= container.size() || name[container.size()] != '_') return false;
+  for (std::size_t i = 0; i < container.size(); ++i) {
+    // The "C" locale upper-cases ASCII letters only, as the search compares.
+    if (std::toupper(static_cast<unsigned char>(name[i])) !=
+        std::toupper(static_cast<unsigned char>(container[i])))
+      return false;
+  }
+  return true;
+}
+
+bool DecodePartOffset(const std::string& name, std::uint32_t* offset) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot < kOffsetDigits) return false;
+  // The '.' is none of the bytes accepted below, so every scan stops there.
+  std::size_t i = dot - kOffsetDigits;
+  while (IsBlank(name[i])) ++i;
+  const bool negative = name[i] == '-';
+  if (name[i] == '+' || name[i] == '-') ++i;
+  if (name[i] == '0' && (name[i + 1] == 'x' || name[i + 1] == 'X')) i += 2;
+  std::uint32_t value = 0;
+  for (; HexValue(name[i]) >= 0; ++i)
+    value = value * 16 + static_cast<std::uint32_t>(HexValue(name[i]));
+  *offset = negative ? 0u - value : value;
+  return true;
+}

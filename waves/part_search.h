@@ -1,0 +1,23 @@
+// One pass over one container: finds its part files, takes the offset from
+// each name, and splices each part in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Opens dir + container for update and splices in every part file found in
+// dir. Returns false when anything could not be done; the pass still goes on
+// with the next part file.
+bool ReplaceWaves(const std::string& dir, const std::string& container);
+
+// Part-file names are the container's name, "_", eight hex digits of the
+// offset and ".wav". Whether name begins with container and "_", ASCII
+// letters either case: the search pattern alone would let a container name
+// holding '*' or '?' claim other containers' parts.
+bool IsPartFileOf(const std::string& name, const std::string& container);
+
+// Reads the offset from the eight bytes before the name's last '.': white
+// space, a sign, "0x", then hex digits up to the first non-digit; no digits
+// give 0, and '-' negates modulo 2^32. Returns false, reading nothing, when
+// the name has no '.' or fewer than eight bytes stand before it.
+bool DecodePartOffset(const std::string& name, std::uint32_t* offset);
