@@ -1,11 +1,13 @@
-// The directory search for platforms without FindFirstFileA: reads the whole
-// directory, keeps the names the pattern matches and hands them out in the
-// order Windows gives on its own file systems, so runs repeat on every platform.
+// The directory search for platforms without FindFirstFileA. The tool
+// creates, removes and renames no files, so each directory is read once and
+// its sorted listing serves every later search of the run: a container's
+// part-file search then costs a binary search, not a scan of the directory.
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,8 +22,11 @@ struct Entry {
   bool directory;
 };
 
+// In search order: "." and ".." come first, the rest by upper-cased name.
+using Listing = std::vector<Entry>;
+
 struct Search {
-  std::vector<Entry> matches;
+  std::vector<const Entry*> matches;
   std::size_t next = 0;
 };
 
@@ -34,9 +39,37 @@ bool IsDirectory(const std::string& dir, const dirent* entry) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Null when the directory cannot be read.
+const Listing* ListingOf(const std::string& dir) {
+  static std::map<std::string, Listing> listings;
+  const auto known = listings.find(dir);
+  if (known != listings.end()) return &known->second;
+  DIR* stream = opendir(dir.empty() ? "." : dir.c_str());
+  if (stream == nullptr) return nullptr;
+  Listing listing;
+  while (const dirent* entry = readdir(stream)) {
+    // A name the record cannot hold cannot be handed out whole.
+    if (std::strlen(entry->d_name) >= MAX_PATH) continue;
+    listing.push_back({entry->d_name, IsDirectory(dir, entry)});
+  }
+  closedir(stream);
+  std::sort(listing.begin(), listing.end(),
+            [](const Entry& a, const Entry& b) { return ComesBefore(a.name, b.name); });
+  return &listings.emplace(dir, std::move(listing)).first->second;
+}
+
+// The bytes every match must begin with, letters in either case. A pattern
+// ending in ".*" also matches names without it, so that part never counts.
+std::string LiteralPrefix(std::string pattern) {
+  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0) {
+    pattern.resize(pattern.size() - 2);
+  }
+  return pattern.substr(0, pattern.find_first_of("*?"));
+}
+
 BOOL Hand(Search* search, WIN32_FIND_DATAA* found) {
   if (search->next == search->matches.size()) return 0;
-  const Entry& entry = search->matches[search->next++];
+  const Entry& entry = *search->matches[search->next++];
   found->dwFileAttributes = entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
   std::memcpy(found->cFileName, entry.name.c_str(), entry.name.size() + 1);
   return 1;
@@ -49,18 +82,25 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
   const std::string whole = pattern;
   const std::string dir = whole.substr(0, DirPartLength(whole));
   const std::string names = whole.substr(dir.size());
-  DIR* stream = opendir(dir.empty() ? "." : dir.c_str());
-  if (stream == nullptr) return INVALID_HANDLE_VALUE;
+  const Listing* listing = ListingOf(dir);
+  if (listing == nullptr) return INVALID_HANDLE_VALUE;
+
   auto* search = new Search;
-  while (const dirent* entry = readdir(stream)) {
-    const std::string name = entry->d_name;
-    // A name the record cannot hold cannot be handed out whole.
-    if (name.size() >= MAX_PATH || !MatchesPattern(names, name)) continue;
-    search->matches.push_back({name, IsDirectory(dir, entry)});
+  auto entry = listing->begin();
+  for (; entry != listing->end() && (entry->name == "." || entry->name == ".."); ++entry) {
+    if (MatchesPattern(names, entry->name)) search->matches.push_back(&*entry);
   }
-  closedir(stream);
-  std::sort(search->matches.begin(), search->matches.end(),
-            [](const Entry& a, const Entry& b) { return ComesBefore(a.name, b.name); });
+  // Past the dots the order is by upper-cased name, so the names that can
+  // match form one run: those that begin with the pattern's literal prefix.
+  const std::string prefix = LiteralPrefix(names);
+  const auto head = [&prefix](const Entry& e) {
+    return CompareUpper(std::string_view(e.name).substr(0, prefix.size()), prefix);
+  };
+  entry = std::lower_bound(entry, listing->end(), prefix,
+                           [&head](const Entry& e, const std::string&) { return head(e) < 0; });
+  for (; entry != listing->end() && head(*entry) == 0; ++entry) {
+    if (MatchesPattern(names, entry->name)) search->matches.push_back(&*entry);
+  }
   if (Hand(search, found)) return search;
   delete search;
   return INVALID_HANDLE_VALUE;

@@ -42,12 +42,16 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
   return size >= 2 && pattern.substr(size - 2) == ".*" && Glob(pattern.substr(0, size - 2), name);
 }
 
-bool ComesBefore(std::string_view a, std::string_view b) {
-  if (Rank(a) != Rank(b)) return Rank(a) < Rank(b);
+int CompareUpper(std::string_view a, std::string_view b) {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < common; ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return Upper(a[i]) < Upper(b[i]);
+    if (Upper(a[i]) != Upper(b[i])) return Upper(a[i]) < Upper(b[i]) ? -1 : 1;
   }
-  if (a.size() != b.size()) return a.size() < b.size();
-  return a < b;
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+bool ComesBefore(std::string_view a, std::string_view b) {
+  if (Rank(a) != Rank(b)) return Rank(a) < Rank(b);
+  const int order = CompareUpper(a, b);
+  return order != 0 ? order < 0 : a < b;
 }

@@ -41,29 +41,51 @@ TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresAsciiCase) {
   }
 }
 
+namespace {
+
+struct Listed {
+  std::vector<std::string> names;
+  std::vector<std::string> dirs;
+};
+
+Listed Find(const std::string& pattern) {
+  Listed listed;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return listed;
+  do {
+    listed.names.push_back(found.cFileName);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) listed.dirs.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return listed;
+}
+
+}  // namespace
+
 TEST(FindFirstFileA, ListsMatchesDotsFirstThenByUpperCasedName) {
   char made[] = "/tmp/wavesplice-search-XXXXXX";
   ASSERT_NE(mkdtemp(made), nullptr);
-  const std::string dir = made;
-  for (const char* name : {"b", "A_x", "a", "[c]", "_", "B.dat"}) std::ofstream(dir + "/" + name);
-  mkdir((dir + "/sub").c_str(), 0755);
+  const std::string dir = std::string(made) + "/";
+  for (const char* name : {"b", "A_x", "a", "[c]", "_", "B.dat", ".h", "a.b_1.wav", "A.B_2.WAV"}) {
+    std::ofstream(dir + name).put('x');
+  }
+  mkdir((dir + "sub").c_str(), 0755);
 
-  std::vector<std::string> names;
-  std::vector<std::string> dirs;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "/*").c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE);
-  do {
-    names.push_back(found.cFileName);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) dirs.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  const Listed all = Find(dir + "*");
   // '[' and '_' sort after the upper-cased letters, as on Windows.
-  EXPECT_EQ(names,
-            (std::vector<std::string>{".", "..", "a", "A_x", "b", "B.dat", "sub", "[c]", "_"}));
-  EXPECT_EQ(dirs, (std::vector<std::string>{".", "..", "sub"}));
-
-  EXPECT_EQ(FindFirstFileA((dir + "/*.txt").c_str(), &found), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(FindFirstFileA((dir + "/missing/*").c_str(), &found), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(all.names, (std::vector<std::string>{".", "..", ".h", "a", "a.b_1.wav", "A.B_2.WAV",
+                                                 "A_x", "b", "B.dat", "sub", "[c]", "_"}));
+  EXPECT_EQ(all.dirs, (std::vector<std::string>{".", "..", "sub"}));
+  // Whatever shortcut the search takes, it finds what a scan would.
+  for (const char* pattern : {"a*", "A*", "a.*", "A.B_*.wav", ".*", ".?", "?", "*_*", "b.*", "[*",
+                              "_", "*.DAT", "s?b", "x*", ""}) {
+    std::vector<std::string> scanned;
+    for (const std::string& name : all.names) {
+      if (MatchesPattern(pattern, name)) scanned.push_back(name);
+    }
+    EXPECT_EQ(Find(dir + pattern).names, scanned) << pattern;
+  }
+  EXPECT_TRUE(Find(dir + "missing/*").names.empty());
   std::system(("rm -rf '" + dir + "'").c_str());
 }
