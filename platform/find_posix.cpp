@@ -18,12 +18,22 @@
 namespace {
 
 struct Entry {
+  int rank;         // 0 for ".", 1 for "..", 2 for the rest
+  std::string key;  // the name upper-cased
   std::string name;
   bool directory;
 };
 
-// In search order: "." and ".." come first, the rest by upper-cased name.
-using Listing = std::vector<Entry>;
+// Windows' order on its own file systems: "." and "..", then byte by byte
+// after upper-casing; names equal but for case by their own bytes, so that
+// every run gives the same order.
+bool ComesBefore(const Entry& a, const Entry& b) {
+  if (a.rank != b.rank) return a.rank < b.rank;
+  const int order = a.key.compare(b.key);
+  return order != 0 ? order < 0 : a.name < b.name;
+}
+
+using Listing = std::vector<Entry>;  // in search order
 
 struct Search {
   std::vector<const Entry*> matches;
@@ -50,11 +60,12 @@ const Listing* ListingOf(const std::string& dir) {
   while (const dirent* entry = readdir(stream)) {
     // A name the record cannot hold cannot be handed out whole.
     if (std::strlen(entry->d_name) >= MAX_PATH) continue;
-    listing.push_back({entry->d_name, IsDirectory(dir, entry)});
+    const std::string name = entry->d_name;
+    const int rank = name == "." ? 0 : name == ".." ? 1 : 2;
+    listing.push_back({rank, UpperCased(name), name, IsDirectory(dir, entry)});
   }
   closedir(stream);
-  std::sort(listing.begin(), listing.end(),
-            [](const Entry& a, const Entry& b) { return ComesBefore(a.name, b.name); });
+  std::sort(listing.begin(), listing.end(), ComesBefore);
   return &listings.emplace(dir, std::move(listing)).first->second;
 }
 
@@ -87,15 +98,13 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
 
   auto* search = new Search;
   auto entry = listing->begin();
-  for (; entry != listing->end() && (entry->name == "." || entry->name == ".."); ++entry) {
+  for (; entry != listing->end() && entry->rank < 2; ++entry) {
     if (MatchesPattern(names, entry->name)) search->matches.push_back(&*entry);
   }
   // Past the dots the order is by upper-cased name, so the names that can
   // match form one run: those that begin with the pattern's literal prefix.
-  const std::string prefix = LiteralPrefix(names);
-  const auto head = [&prefix](const Entry& e) {
-    return CompareUpper(std::string_view(e.name).substr(0, prefix.size()), prefix);
-  };
+  const std::string prefix = UpperCased(LiteralPrefix(names));
+  const auto head = [&prefix](const Entry& e) { return e.key.compare(0, prefix.size(), prefix); };
   entry = std::lower_bound(entry, listing->end(), prefix,
                            [&head](const Entry& e, const std::string&) { return head(e) < 0; });
   for (; entry != listing->end() && head(*entry) == 0; ++entry) {

@@ -32,8 +32,6 @@ bool Glob(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-int Rank(std::string_view name) { return name == "." ? 0 : name == ".." ? 1 : 2; }
-
 }  // namespace
 
 bool MatchesPattern(std::string_view pattern, std::string_view name) {
@@ -42,16 +40,8 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
   return size >= 2 && pattern.substr(size - 2) == ".*" && Glob(pattern.substr(0, size - 2), name);
 }
 
-int CompareUpper(std::string_view a, std::string_view b) {
-  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
-  for (std::size_t i = 0; i < common; ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return Upper(a[i]) < Upper(b[i]) ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
-
-bool ComesBefore(std::string_view a, std::string_view b) {
-  if (Rank(a) != Rank(b)) return Rank(a) < Rank(b);
-  const int order = CompareUpper(a, b);
-  return order != 0 ? order < 0 : a < b;
+std::string UpperCased(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) c = static_cast<char>(Upper(c));
+  return key;
 }

@@ -1,6 +1,7 @@
 // Pattern matching of the directory search where the platform has none.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Whole-name match: '*' any run of bytes, '?' one byte, every other byte
@@ -8,9 +9,5 @@
 // matches names without that dot and extension ("a.*" matches "a").
 bool MatchesPattern(std::string_view pattern, std::string_view name);
 
-// Compares byte by byte after ASCII upper-casing: negative, 0 or positive.
-int CompareUpper(std::string_view a, std::string_view b);
-
-// Strict weak order of the search: ".", "..", then byte by byte after ASCII
-// upper-casing; names equal but for case fall back to their raw bytes.
-bool ComesBefore(std::string_view a, std::string_view b);
+// The name with its ASCII letters upper-cased: names compare as their keys do.
+std::string UpperCased(std::string_view name);
