@@ -1,0 +1,52 @@
+// The Windows build searches with the system's FindFirstFileA, the Linux
+// build with our own layer: in the same folders, with the same patterns, both
+// must announce the same names in the same order.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "harness.h"
+
+namespace {
+
+using Differential = Scratch;
+
+TEST_F(Differential, BothSearchesAnnounceTheSameNamesInTheSameOrder) {
+  ASSERT_FALSE(nativeCommand.empty()) << "run with --native=COMMAND";
+  // Mixed case, names equal but for case, brackets, several dots, no
+  // extension, '_' beside letters, and a folder.
+  for (const char* name : {"a",
+                           "A.DAT",
+                           "b.Dat",
+                           "B.dAT.bak",
+                           "x[1]",
+                           "X[1]y",
+                           "x1",
+                           "a.b.c",
+                           "noext",
+                           "NOEXT2",
+                           "a_b",
+                           "A_",
+                           "_a",
+                           "__",
+                           "ab",
+                           "Ab",
+                           "abc",
+                           "z.tar.gz",
+                           "sounds.dat_00000040.wav",
+                           "Sounds.DAT"}) {
+    Put(name, "x");
+  }
+  mkdir(Path("sub.dat").c_str(), 0755);
+  for (const char* pattern : {"*", "*.*", "*.dat", "a.*", "?", "A?", "x[1]*", "SOUNDS.dat", "b.DAT",
+                              "*.?AT", "a*b*", "noext.*", "*.gz", "s*.wav"}) {
+    SCOPED_TRACE(pattern);
+    const std::string quoted = std::string("'") + pattern + "'";
+    const Result native = Run(nativeCommand, false, quoted);
+    const Result windows = Tool(quoted);
+    EXPECT_EQ(windows.out, native.out);
+    EXPECT_EQ(windows.status, native.status);
+  }
+}
+
+}  // namespace

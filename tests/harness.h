@@ -1,0 +1,42 @@
+// Runs builds of the tool in scratch directories, for the end-to-end cases.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+// Set from the command line: --windows when WAVESPLICE runs the Windows
+// build, --native=COMMAND to run the Linux build beside it.
+extern bool onWindows;
+extern std::string nativeCommand;
+
+std::string Slurp(const std::string& path);
+
+// A RIFF chunk header with the given size field, then the rest.
+std::string Wave(std::uint32_t size, const std::string& rest);
+
+struct Result {
+  int status;
+  std::string out;  // line ends read as "\n" on either platform
+  std::string err;
+};
+
+class Scratch : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Paths inside the directory the tool runs in.
+  std::string Path(const std::string& name) const { return root_ + "/work/" + name; }
+  void Put(const std::string& name, const std::string& bytes) const;
+  std::string Get(const std::string& name) const { return Slurp(Path(name)); }
+
+  // Runs the build under test; args go through the shell. With merged,
+  // standard error joins standard output so that their order can be checked.
+  Result Tool(const std::string& args, bool merged = false) const;
+  Result Run(const std::string& command, bool windowsBuild, const std::string& args,
+             bool merged = false) const;
+
+  std::string root_;
+};

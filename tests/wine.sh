@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs the Windows build under Wine, headless, in a prefix of the build
+# tree's own. "start" makes the prefix and keeps one wineserver up, so each
+# case costs a process start and not a Wine start; "stop" ends it.
+#   wine.sh start|stop PREFIX
+#   wine.sh run PREFIX PROGRAM [ARGUMENTS...]
+set -euo pipefail
+export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+server=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+case $1 in
+  start)
+    mkdir -p "$WINEPREFIX"
+    # The server and Wine's own services outlive this command: they must not
+    # hold on to the test runner's output.
+    "$server" -p >/dev/null 2>&1 </dev/null || true  # one may be up already
+    "$wine" wineboot --init >/dev/null 2>&1 </dev/null
+    ;;
+  stop) "$server" -k || true ;;
+  run) exec "$wine" "${@:3}" ;;
+esac
