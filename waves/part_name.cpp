@@ -32,9 +32,9 @@ bool IsPartFileOf(const std::string& name, const std::string& container) {
   return true;
 }
 
-bool DecodePartOffset(const std::string& name, std::uint32_t* offset) {
+bool DecodePartOffset(std::string_view name, std::uint32_t* offset) {
   const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos || dot < kOffsetDigits) return false;
+  if (dot == std::string_view::npos || dot < kOffsetDigits) return false;
   // The '.' is none of the bytes accepted below, so every scan stops there.
   std::size_t i = dot - kOffsetDigits;
   while (IsBlank(name[i])) ++i;

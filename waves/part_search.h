@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Opens dir + container for update and splices in every part file found in
 // dir. Returns false when anything could not be done; the pass still goes on
@@ -20,4 +21,4 @@ bool IsPartFileOf(const std::string& name, const std::string& container);
 // space, a sign, "0x", then hex digits up to the first non-digit; no digits
 // give 0, and '-' negates modulo 2^32. Returns false, reading nothing, when
 // the name has no '.' or fewer than eight bytes stand before it.
-bool DecodePartOffset(const std::string& name, std::uint32_t* offset);
+bool DecodePartOffset(std::string_view name, std::uint32_t* offset);

@@ -1,0 +1,51 @@
+// Part files of arbitrary contents through the header read and the splice:
+// the container gets the whole wave or keeps every byte it had.
+#include <stdlib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "waves/splice.h"
+
+namespace {
+
+std::string dir;
+constexpr std::string_view kBefore = "UUUUUUUUUUUUUUUU";
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  char made[] = "/tmp/wavesplice-fuzz-XXXXXX";
+  if (mkdtemp(made) == nullptr) std::abort();
+  dir = std::string(made) + "/";
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::FILE* part = std::fopen((dir + "part.wav").c_str(), "wb");
+  std::fwrite(data, 1, size, part);
+  std::fclose(part);
+  std::FILE* container = std::tmpfile();
+  std::fwrite(kBefore.data(), 1, kBefore.size(), container);
+  const bool done = SpliceWave(container, "container", dir, "part.wav", 4);
+
+  std::string after(std::size_t{1} << 16, '\0');
+  std::rewind(container);
+  after.resize(std::fread(&after[0], 1, after.size(), container));
+  std::fclose(container);
+
+  std::string expected(kBefore);
+  bool fits = false;
+  if (size >= 8) {
+    const std::uint32_t length = (data[4] | data[5] << 8 | data[6] << 16 |
+                                  static_cast<std::uint32_t>(data[7]) << 24) + 8u;
+    fits = length <= size;
+    if (fits) expected.replace(4, length, reinterpret_cast<const char*>(data), length);
+  }
+  if (done != fits || after != expected) std::abort();
+  return 0;
+}
