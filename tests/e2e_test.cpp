@@ -201,6 +201,7 @@ TEST_F(Wavesplice, ReportsAContainerThatCannotBeWrittenAndGoesOn) {
   Put("a.dat_00000000.wav", Wave(0, ""));
   symlink("/dev/full", Path("b.dat").c_str());  // the failure shows only at the flush
   Put("b.dat_00000000.wav", Wave(0, ""));
+  Put("b.dat_00000010.wav", Wave(0, ""));
   Put("c.dat", kDots);
   Put("c.dat_00000000.wav", Wave(0, ""));
   const Result run = Tool("'*.dat'", true);
@@ -212,8 +213,72 @@ TEST_F(Wavesplice, ReportsAContainerThatCannotBeWrittenAndGoesOn) {
             "Processing b.dat_00000000.wav offset 00000000 length 00000008\n"
             "wavesplice: b.dat: cannot write b.dat_00000000.wav at offset 0x00000000: "
             "No space left on device\n"
+            "Processing b.dat_00000010.wav offset 00000010 length 00000008\n"
+            "wavesplice: b.dat: cannot write b.dat_00000010.wav at offset 0x00000010: "
+            "No space left on device\n"
             "Replacing waves in c.dat\n"
             "Processing c.dat_00000000.wav offset 00000000 length 00000008\n");
+  EXPECT_EQ(Get("c.dat"), Wave(0, "") + kDots.substr(8));
+}
+
+TEST_F(Wavesplice, StopsAtAFileSizeLimitAndGoesOn) {
+  if (onWindows) GTEST_SKIP() << "cannot hold on Windows: no ulimit";
+  const std::string bank(1024, '.');
+  Put("a.dat", bank);
+  Put("a.dat_000003f8.wav", Wave(8, "abcdefgh"));  // would lengthen the container
+  Put("a.dat_0x000010.wav", Wave(0, ""));          // comes later in the search
+  const Result run = Tool("a.dat", false, "ulimit -f 2 && trap '' XFSZ && ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "Replacing waves in a.dat\n"
+            "Processing a.dat_000003f8.wav offset 000003f8 length 00000010\n"
+            "Processing a.dat_0x000010.wav offset 00000010 length 00000008\n");
+  EXPECT_NE(run.err.find("wavesplice: a.dat: cannot write a.dat_000003f8.wav at offset "
+                         "0x000003f8: File too large"),
+            std::string::npos)
+      << run.err;
+  const std::string after = Get("a.dat");
+  ASSERT_EQ(after.size(), bank.size());
+  // Up to the limit the wave's own bytes may have landed; nothing else did.
+  EXPECT_EQ(after.substr(0, 0x3f8), bank.substr(0, 16) + Wave(0, "") + bank.substr(24, 0x3f8 - 24));
+}
+
+TEST_F(Wavesplice, ReportsFilesItMayNotReadOrWriteAndGoesOn) {
+  if (onWindows) GTEST_SKIP() << "cannot hold on Windows: Wine runs as root here";
+  std::string wrap;
+  if (geteuid() == 0) {
+    if (std::system("command -v setpriv >/dev/null") != 0) {
+      GTEST_SKIP() << "cannot run: as root, and no setpriv to run as another user";
+    }
+    wrap = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  }
+  chmod(root_.c_str(), 0777);
+  chmod(Path("").c_str(), 0777);
+  for (const char* name : {"a.dat", "b.dat", "c.dat"}) Put(name, kDots);
+  Put("a.dat_00000000.wav", Wave(0, ""));
+  Put("a.dat_00000010.wav", Wave(0, ""));
+  Put("b.dat_00000000.wav", Wave(0, ""));
+  Put("c.dat_00000000.wav", Wave(0, ""));
+  chmod(Path("a.dat").c_str(), 0666);
+  chmod(Path("c.dat").c_str(), 0666);
+  chmod(Path("a.dat_00000000.wav").c_str(), 0);
+  chmod(Path("b.dat").c_str(), 0444);
+  const Result run = Tool("'*.dat'", false, wrap);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "Replacing waves in a.dat\n"
+            "Processing a.dat_00000010.wav offset 00000010 length 00000008\n"
+            "Replacing waves in b.dat\n"
+            "Replacing waves in c.dat\n"
+            "Processing c.dat_00000000.wav offset 00000000 length 00000008\n");
+  EXPECT_NE(run.err.find("wavesplice: a.dat_00000000.wav: cannot open: Permission denied"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("wavesplice: b.dat: cannot open for update: Permission denied"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Get("a.dat"), kDots.substr(0, 16) + Wave(0, "") + kDots.substr(24));
+  EXPECT_EQ(Get("b.dat"), kDots);
   EXPECT_EQ(Get("c.dat"), Wave(0, "") + kDots.substr(8));
 }
 

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 bool onWindows = false;
 std::string nativeCommand;
@@ -56,18 +57,23 @@ void Scratch::Put(const std::string& name, const std::string& bytes) const {
   std::ofstream(Path(name), std::ios::binary) << bytes;
 }
 
-Result Scratch::Tool(const std::string& args, bool merged) const {
-  return Run(std::getenv("WAVESPLICE"), onWindows, args, merged);
+Result Scratch::Tool(const std::string& args, bool merged, const std::string& wrap) const {
+  const char* command = std::getenv("WAVESPLICE");
+  if (command == nullptr) throw std::runtime_error("WAVESPLICE names no command to test");
+  return Run(command, onWindows, args, merged, wrap);
 }
 
 Result Scratch::Run(const std::string& command, bool windowsBuild, const std::string& args,
-                    bool merged) const {
+                    bool merged, const std::string& wrap) const {
   const std::string out = root_ + "/out", err = root_ + "/err";
-  const std::string line = "cd '" + Path("") + "' && " + command + " " + args + " >'" + out +
+  const std::string line = "cd '" + Path("") + "' && " + wrap + command + " " + args + " >'" + out +
                            "' 2>" + (merged ? "&1" : "'" + err + "'") + " </dev/null";
   const int status = std::system(line.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FromText(Slurp(out), windowsBuild),
-          FromText(Slurp(err), false)};
+  const Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                      FromText(Slurp(out), windowsBuild), FromText(Slurp(err), false)};
+  // The status a memory checker wrapped around the tool gives for its findings.
+  if (result.status == kCheckerFound) ADD_FAILURE() << "the checker found errors:\n" << result.err;
+  return result;
 }
 
 int main(int argc, char** argv) {

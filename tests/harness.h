@@ -11,6 +11,9 @@
 extern bool onWindows;
 extern std::string nativeCommand;
 
+// The exit status of a run in which valgrind found errors (--error-exitcode).
+constexpr int kCheckerFound = 99;
+
 std::string Slurp(const std::string& path);
 
 // A RIFF chunk header with the given size field, then the rest.
@@ -34,9 +37,10 @@ class Scratch : public ::testing::Test {
 
   // Runs the build under test; args go through the shell. With merged,
   // standard error joins standard output so that their order can be checked.
-  Result Tool(const std::string& args, bool merged = false) const;
+  // wrap is shell text put before the command: limits, another user.
+  Result Tool(const std::string& args, bool merged = false, const std::string& wrap = "") const;
   Result Run(const std::string& command, bool windowsBuild, const std::string& args,
-             bool merged = false) const;
+             bool merged = false, const std::string& wrap = "") const;
 
   std::string root_;
 };
