@@ -61,6 +61,7 @@ Outcome Run(const std::vector<std::string>& argv, const std::string& dir) {
   const pid_t child = fork();
   if (child == 0) {
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     if (chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout)) _exit(127);
@@ -191,7 +192,7 @@ void Memory(const Sizes& n, const std::string& tool, const std::string& root, Ta
   Put(dir + "big.dat_00000000.wav", Wave(length, 1));
   long peak = 0;
   for (int run = 0; run < n.runs; ++run) peak = std::max(peak, Run({tool, "big.dat"}, dir).peakKiB);
-  const double mib = peak / 1024.0;
+  const double mib = static_cast<double>(peak) / 1024.0;
   table->Row("peak resident size, one " + std::to_string(n.waveMiB) + " MiB wave",
              Fixed(mib, " MiB"), "at most " + std::to_string(n.waveMiB + 4) + " MiB",
              mib <= n.waveMiB + 4);

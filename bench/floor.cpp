@@ -12,9 +12,12 @@ int main(int argc, char** argv) {
   std::FILE* container = std::fopen(argv[1], "r+b");
   std::FILE* manifest = std::fopen(argv[2], "r");
   if (container == nullptr || manifest == nullptr) return 1;
-  unsigned long long offset = 0;
+  char line[4096];
   char path[4096];
-  while (std::fscanf(manifest, "%llu %4095s", &offset, path) == 2) {
+  while (std::fgets(line, sizeof line, manifest) != nullptr) {
+    char* rest = nullptr;
+    const unsigned long long offset = std::strtoull(line, &rest, 10);
+    if (std::sscanf(rest, "%4095s", path) != 1) return 1;
     std::FILE* part = std::fopen(path, "rb");
     unsigned char header[8];
     if (part == nullptr || std::fread(header, 1, 8, part) != 8) return 1;
