@@ -56,7 +56,6 @@ bool CopyWave(std::FILE* container, const std::string& containerPath, std::FILE*
     return false;
   }
   if (!SeekTo(container, offset)) {
-    // Positioning also flushes what an earlier part left buffered.
     Complain(containerPath, "cannot seek to offset " + Hex(offset), errno);
     return false;
   }
