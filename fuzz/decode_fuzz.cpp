@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Bytes 0 to 3 give an offset, bit 0 of byte 4 the digits' case, the rest
   // the container's name.
   if (size < 5) return 0;
-  const std::uint32_t value = data[0] | data[1] << 8 | data[2] << 16 |
-                              static_cast<std::uint32_t>(data[3]) << 24;
+  const std::uint32_t value =
+      data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24;
   char digits[9];
   std::snprintf(digits, sizeof digits, (data[4] & 1) != 0 ? "%08X" : "%08x", value);
   const std::string part = std::string(name.substr(5)) + "_" + digits + ".wav";

@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string expected(kBefore);
   bool fits = false;
   if (size >= 8) {
-    const std::uint32_t length = (data[4] | data[5] << 8 | data[6] << 16 |
-                                  static_cast<std::uint32_t>(data[7]) << 24) + 8u;
+    const std::uint32_t length =
+        (data[4] | data[5] << 8 | data[6] << 16 | static_cast<std::uint32_t>(data[7]) << 24) + 8u;
     fits = length <= size;
     if (fits) expected.replace(4, length, reinterpret_cast<const char*>(data), length);
   }
