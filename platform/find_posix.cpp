@@ -1,7 +1,9 @@
-// The directory search for platforms without FindFirstFileA. The tool
-// creates, removes and renames no files, so each directory is read once and
-// its sorted listing serves every later search of the run: a container's
-// part-file search then costs a binary search, not a scan of the directory.
+// The directory search for platforms without FindFirstFileA. Each directory
+// is read once and its sorted listing serves every later search of the run:
+// a container's part-file search then costs a binary search, not a scan of
+// the directory. The files the programs create and remove themselves are
+// entered into the listing as they go (listing.h); changes made by others
+// during a run are not seen, as on Windows they may or may not be.
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "platform/find.h"
+#include "platform/listing.h"
 #include "platform/path.h"
 #include "platform/wildcard.h"
 
@@ -35,8 +38,10 @@ bool ComesBefore(const Entry& a, const Entry& b) {
 
 using Listing = std::vector<Entry>;  // in search order
 
+// Copies, not pointers into the listing: the listing may change while a
+// search is open.
 struct Search {
-  std::vector<const Entry*> matches;
+  std::vector<Entry> matches;
   std::size_t next = 0;
 };
 
@@ -49,9 +54,10 @@ bool IsDirectory(const std::string& dir, const dirent* entry) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+std::map<std::string, Listing> listings;  // by the directory part of the pattern
+
 // Null when the directory cannot be read.
 const Listing* ListingOf(const std::string& dir) {
-  static std::map<std::string, Listing> listings;
   const auto known = listings.find(dir);
   if (known != listings.end()) return &known->second;
   DIR* stream = opendir(dir.empty() ? "." : dir.c_str());
@@ -69,6 +75,14 @@ const Listing* ListingOf(const std::string& dir) {
   return &listings.emplace(dir, std::move(listing)).first->second;
 }
 
+// The cached listing that path's folder part names, or null.
+Listing* CachedListing(const std::string& path, std::string* name) {
+  const std::size_t dirLength = DirPartLength(path);
+  *name = path.substr(dirLength);
+  const auto known = listings.find(path.substr(0, dirLength));
+  return known == listings.end() ? nullptr : &known->second;
+}
+
 // The bytes every match must begin with, letters in either case. A pattern
 // ending in ".*" also matches names without it, so that part never counts.
 std::string LiteralPrefix(std::string pattern) {
@@ -80,7 +94,7 @@ std::string LiteralPrefix(std::string pattern) {
 
 BOOL Hand(Search* search, WIN32_FIND_DATAA* found) {
   if (search->next == search->matches.size()) return 0;
-  const Entry& entry = *search->matches[search->next++];
+  const Entry& entry = search->matches[search->next++];
   found->dwFileAttributes = entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
   std::memcpy(found->cFileName, entry.name.c_str(), entry.name.size() + 1);
   return 1;
@@ -99,7 +113,7 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
   auto* search = new Search;
   auto entry = listing->begin();
   for (; entry != listing->end() && entry->rank < 2; ++entry) {
-    if (MatchesPattern(names, entry->name)) search->matches.push_back(&*entry);
+    if (MatchesPattern(names, entry->name)) search->matches.push_back(*entry);
   }
   // Past the dots the order is by upper-cased name, so the names that can
   // match form one run: those that begin with the pattern's literal prefix.
@@ -108,7 +122,7 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
   entry = std::lower_bound(entry, listing->end(), prefix,
                            [&head](const Entry& e, const std::string&) { return head(e) < 0; });
   for (; entry != listing->end() && head(*entry) == 0; ++entry) {
-    if (MatchesPattern(names, entry->name)) search->matches.push_back(&*entry);
+    if (MatchesPattern(names, entry->name)) search->matches.push_back(*entry);
   }
   if (Hand(search, found)) return search;
   delete search;
@@ -122,4 +136,21 @@ BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) {
 BOOL FindClose(HANDLE search) {
   delete static_cast<Search*>(search);
   return 1;
+}
+
+void ListingGained(const std::string& path) {
+  std::string name;
+  Listing* listing = CachedListing(path, &name);
+  if (listing == nullptr) return;
+  const Entry entry{2, UpperCased(name), name, false};
+  listing->insert(std::upper_bound(listing->begin(), listing->end(), entry, ComesBefore), entry);
+}
+
+void ListingLost(const std::string& path) {
+  std::string name;
+  Listing* listing = CachedListing(path, &name);
+  if (listing == nullptr) return;
+  listing->erase(std::remove_if(listing->begin(), listing->end(),
+                                [&name](const Entry& e) { return e.name == name; }),
+                 listing->end());
 }

@@ -1,14 +1,29 @@
 #include "waves/report.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+const char* program = "wavesplice";
+
+}  // namespace
+
+void SetProgramName(const char* name) { program = name; }
+
 void Complain(const std::string& path, const std::string& what, int error) {
   std::fflush(stdout);
-  if (error != 0) {
-    std::fprintf(stderr, "wavesplice: %s: %s: %s\n", path.c_str(), what.c_str(),
-                 std::strerror(error));
-  } else {
-    std::fprintf(stderr, "wavesplice: %s: %s\n", path.c_str(), what.c_str());
-  }
+  const std::string message = error != 0 ? Reason(what, error) : what;
+  std::fprintf(stderr, "%s: %s: %s\n", program, path.c_str(), message.c_str());
+}
+
+std::string Reason(const std::string& what, int error) {
+  return what + ": " + std::strerror(error);
+}
+
+bool FinishOutput() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  Complain("standard output", "cannot write", errno);
+  return false;
 }

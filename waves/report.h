@@ -3,7 +3,17 @@
 
 #include <string>
 
-// Prints "wavesplice: PATH: WHAT" and, when error is not 0, the system's
+// The name messages begin with: "wavesplice" unless the program says.
+void SetProgramName(const char* name);
+
+// Prints "PROGRAM: PATH: WHAT" and, when error is not 0, the system's
 // reason for it. Standard output is flushed first so that a combined log
 // keeps the order of events.
 void Complain(const std::string& path, const std::string& what, int error = 0);
+
+// "WHAT: the system's reason", for messages built before they are printed.
+std::string Reason(const std::string& what, int error);
+
+// Flushes standard output at the end of a run; false, having said so, when
+// anything written to it was lost.
+bool FinishOutput();

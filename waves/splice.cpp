@@ -5,7 +5,9 @@
 #include <new>
 
 #include "platform/file_position.h"
+#include "waves/part_file.h"
 #include "waves/report.h"
+#include "waves/riff.h"
 
 namespace {
 
@@ -15,20 +17,12 @@ std::string Hex(std::uint64_t value) {
   return text;
 }
 
-// errno is 0 when a read came up short without a read error.
-void ComplainRead(std::FILE* file, const std::string& path, const char* shortBy) {
-  if (std::ferror(file)) {
-    Complain(path, "cannot read", errno);
-  } else {
-    Complain(path, std::string("cannot read: ") + shortBy);
-  }
-}
-
 bool CopyWave(std::FILE* container, const std::string& containerPath, std::FILE* part,
               const std::string& partPath, const std::string& name, std::uint32_t offset) {
   std::uint32_t length = 0;
-  if (!ReadWaveLength(part, &length)) {
-    ComplainRead(part, partPath, "fewer than 8 bytes, no chunk header");
+  std::string why;
+  if (!ReadPartLength(part, &length, &why)) {
+    Complain(partPath, why);
     return false;
   }
   std::printf("Processing %s offset %08x length %08x\n", name.c_str(), offset, length);
@@ -36,14 +30,12 @@ bool CopyWave(std::FILE* container, const std::string& containerPath, std::FILE*
 
   // Checked before any buffer is taken, so a size field claiming far more
   // than the file holds costs no allocation and writes nothing.
-  std::uint64_t size = 0;
-  if (!FileSize(part, &size) || !SeekTo(part, 0)) {
-    Complain(partPath, "cannot position", errno);
+  if (!PartHoldsWave(part, length, &why)) {
+    Complain(partPath, why + "; nothing written");
     return false;
   }
-  if (size < length) {
-    Complain(partPath, "holds " + std::to_string(size) + " bytes, fewer than its wave length of " +
-                           std::to_string(length) + "; nothing written");
+  if (!SeekTo(part, 0)) {
+    Complain(partPath, "cannot position", errno);
     return false;
   }
   const std::unique_ptr<unsigned char[]> wave(new (std::nothrow) unsigned char[length]);
@@ -52,7 +44,7 @@ bool CopyWave(std::FILE* container, const std::string& containerPath, std::FILE*
     return false;
   }
   if (std::fread(wave.get(), 1, length, part) != length) {
-    ComplainRead(part, partPath, "file shrank while being read; nothing written");
+    Complain(partPath, ReadFailure(part, "file shrank while being read; nothing written"));
     return false;
   }
   if (!SeekTo(container, offset)) {
@@ -72,18 +64,17 @@ bool CopyWave(std::FILE* container, const std::string& containerPath, std::FILE*
 bool ReadWaveLength(std::FILE* part, std::uint32_t* length) {
   unsigned char header[8];
   if (std::fread(header, 1, sizeof header, part) != sizeof header) return false;
-  const std::uint32_t size =
-      header[4] | header[5] << 8 | header[6] << 16 | static_cast<std::uint32_t>(header[7]) << 24;
-  *length = size + 8u;
+  *length = LittleEndian(header + 4) + 8u;
   return true;
 }
 
 bool SpliceWave(std::FILE* container, const std::string& containerPath, const std::string& dir,
                 const std::string& part, std::uint32_t offset) {
   const std::string partPath = dir + part;
-  std::FILE* file = std::fopen(partPath.c_str(), "rb");
+  std::string why;
+  std::FILE* file = OpenToRead(partPath, &why);
   if (file == nullptr) {
-    Complain(partPath, "cannot open", errno);
+    Complain(partPath, why);
     return false;
   }
   const bool done = CopyWave(container, containerPath, file, partPath, part, offset);
