@@ -3,13 +3,17 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cmath>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
 
 bool onWindows = false;
 std::string nativeCommand;
+std::string wavescanCommand;
 
 namespace {
 
@@ -44,6 +48,29 @@ std::string Wave(std::uint32_t size, const std::string& rest) {
   return bytes + rest;
 }
 
+std::string PcmWave(std::uint32_t rate, int channels, int bits, std::uint32_t frames) {
+  const auto le = [](std::uint32_t value, int bytes) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i) text += static_cast<char>(value >> (8 * i));
+    return text;
+  };
+  const std::uint32_t align = static_cast<std::uint32_t>(channels * bits / 8);
+  std::string samples;
+  for (std::uint32_t frame = 0; frame < frames; ++frame) {
+    const double level = std::sin(2 * 3.14159265358979 * 440 * frame / rate);
+    const auto sample = static_cast<std::int32_t>(level * (bits == 8 ? 100 : 20000)) +
+                        (bits == 8 ? 128 : 0);
+    for (int channel = 0; channel < channels; ++channel) {
+      samples += le(static_cast<std::uint32_t>(sample), bits / 8);
+    }
+  }
+  return Wave(static_cast<std::uint32_t>(36 + samples.size()),
+              "WAVEfmt " + le(16, 4) + le(1, 2) + le(static_cast<std::uint32_t>(channels), 2) +
+                  le(rate, 4) + le(rate * align, 4) + le(align, 2) +
+                  le(static_cast<std::uint32_t>(bits), 2) + "data" +
+                  le(static_cast<std::uint32_t>(samples.size()), 4) + samples);
+}
+
 void Scratch::SetUp() {
   char made[] = "/tmp/wavesplice-e2e-XXXXXX";
   ASSERT_NE(mkdtemp(made), nullptr);
@@ -61,6 +88,24 @@ Result Scratch::Tool(const std::string& args, bool merged, const std::string& wr
   const char* command = std::getenv("WAVESPLICE");
   if (command == nullptr) throw std::runtime_error("WAVESPLICE names no command to test");
   return Run(command, onWindows, args, merged, wrap);
+}
+
+std::string Scratch::Unprivileged(std::string* skip) const {
+  if (geteuid() != 0) return "";  // permissions hold already
+  if (std::system("command -v setpriv >/dev/null") != 0) {
+    *skip = "cannot run: as root, and no setpriv to give up that privilege";
+    return "";
+  }
+  const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  if (Tool("", false, nobody).status == 2) return nobody;  // the usage status: nobody ran it
+  std::cout << "[   NOTE   ] nobody cannot reach the tool here: running as root without "
+               "the capabilities that override file permissions\n";
+  return "setpriv --bounding-set=-dac_override,-dac_read_search ";
+}
+
+Result Scratch::Scan(const std::string& args, bool merged, const std::string& wrap) const {
+  if (wavescanCommand.empty()) throw std::runtime_error("run with --wavescan=COMMAND");
+  return Run(wavescanCommand, onWindows, args, merged, wrap);
 }
 
 Result Scratch::Run(const std::string& command, bool windowsBuild, const std::string& args,
@@ -82,6 +127,7 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--windows") onWindows = true;
     if (arg.rfind("--native=", 0) == 0) nativeCommand = arg.substr(9);
+    if (arg.rfind("--wavescan=", 0) == 0) wavescanCommand = arg.substr(11);
   }
   return RUN_ALL_TESTS();
 }

@@ -7,9 +7,11 @@
 #include <string>
 
 // Set from the command line: --windows when WAVESPLICE runs the Windows
-// build, --native=COMMAND to run the Linux build beside it.
+// build, --native=COMMAND to run the Linux build beside it, and
+// --wavescan=COMMAND for the wavescan of the same build.
 extern bool onWindows;
 extern std::string nativeCommand;
+extern std::string wavescanCommand;
 
 // The exit status of a run in which valgrind found errors (--error-exitcode).
 constexpr int kCheckerFound = 99;
@@ -18,6 +20,10 @@ std::string Slurp(const std::string& path);
 
 // A RIFF chunk header with the given size field, then the rest.
 std::string Wave(std::uint32_t size, const std::string& rest);
+
+// A PCM WAVE file holding frames of a 440 Hz tone, with the fmt and data
+// chunks a sound editor writes.
+std::string PcmWave(std::uint32_t rate, int channels, int bits, std::uint32_t frames);
 
 struct Result {
   int status;
@@ -39,8 +45,14 @@ class Scratch : public ::testing::Test {
   // standard error joins standard output so that their order can be checked.
   // wrap is shell text put before the command: limits, another user.
   Result Tool(const std::string& args, bool merged = false, const std::string& wrap = "") const;
+  // The same for wavescan.
+  Result Scan(const std::string& args, bool merged = false, const std::string& wrap = "") const;
   Result Run(const std::string& command, bool windowsBuild, const std::string& args,
              bool merged = false, const std::string& wrap = "") const;
+
+  // A wrap under which the tool runs without the power to read or write
+  // files whatever their permissions; sets skip when there is none.
+  std::string Unprivileged(std::string* skip) const;
 
   std::string root_;
 };

@@ -7,6 +7,7 @@
 namespace {
 
 constexpr std::size_t kOffsetDigits = 8;
+constexpr std::size_t kPartSuffixLength = 1 + kOffsetDigits + 4;  // "_", the digits, ".wav"
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -30,6 +31,10 @@ bool IsPartFileOf(const std::string& name, const std::string& container) {
       return false;
   }
   return true;
+}
+
+bool HasPartNameLength(const std::string& name, const std::string& container) {
+  return name.size() == container.size() + kPartSuffixLength;
 }
 
 bool DecodePartOffset(std::string_view name, std::uint32_t* offset) {

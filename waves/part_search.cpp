@@ -9,13 +9,9 @@
 
 namespace {
 
-// "_", eight offset digits and ".wav".
-constexpr std::size_t kPartSuffixLength = 13;
-
 bool TakePart(std::FILE* file, const std::string& dir, const std::string& container,
               const std::string& name) {
-  if (!IsPartFileOf(name, container)) return true;
-  if (name.size() != container.size() + kPartSuffixLength) {
+  if (!HasPartNameLength(name, container)) {
     std::printf("cont: %s, %s, %d, %d\n", name.c_str(), container.c_str(),
                 static_cast<int>(name.size()), static_cast<int>(container.size()));
     return true;
@@ -31,6 +27,19 @@ bool TakePart(std::FILE* file, const std::string& dir, const std::string& contai
 
 }  // namespace
 
+bool ForEachPartFile(const std::string& dir, const std::string& container,
+                     const std::function<bool(const std::string& name)>& take) {
+  bool done = true;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + container + "_*.wav").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return true;
+  do {
+    if (IsPartFileOf(found.cFileName, container) && !take(found.cFileName)) done = false;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return done;
+}
+
 bool ReplaceWaves(const std::string& dir, const std::string& container) {
   const std::string path = dir + container;
   std::FILE* file = std::fopen(path.c_str(), "r+b");
@@ -38,15 +47,9 @@ bool ReplaceWaves(const std::string& dir, const std::string& container) {
     Complain(path, "cannot open for update", errno);
     return false;
   }
-  bool done = true;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "_*.wav").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (!TakePart(file, dir, container, found.cFileName)) done = false;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
+  bool done = ForEachPartFile(dir, container, [&](const std::string& name) {
+    return TakePart(file, dir, container, name);
+  });
   if (std::fclose(file) != 0) {
     Complain(path, "cannot write", errno);
     done = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,11 +12,20 @@
 // with the next part file.
 bool ReplaceWaves(const std::string& dir, const std::string& container);
 
+// Calls take with the bare name of each file in dir that the part-file
+// search finds for container and that IsPartFileOf accepts, in search
+// order. Returns false when any call did.
+bool ForEachPartFile(const std::string& dir, const std::string& container,
+                     const std::function<bool(const std::string& name)>& take);
+
 // Part-file names are the container's name, "_", eight hex digits of the
 // offset and ".wav". Whether name begins with container and "_", ASCII
 // letters either case: the search pattern alone would let a container name
 // holding '*' or '?' claim other containers' parts.
 bool IsPartFileOf(const std::string& name, const std::string& container);
+
+// Whether name is as long as container's part files are: 13 bytes longer.
+bool HasPartNameLength(const std::string& name, const std::string& container);
 
 // Reads the offset from the eight bytes before the name's last '.': white
 // space, a sign, "0x", then hex digits up to the first non-digit; no digits

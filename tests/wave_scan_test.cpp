@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/find.h"
+#include "platform/open_file.h"
+#include "waves/container_scan.h"
+#include "waves/extract.h"
+#include "waves/wave_format.h"
+#include "waves/wave_scan.h"
+
+namespace {
+
+using Waves = std::vector<std::pair<std::uint64_t, std::uint64_t>>;  // offset, length
+
+std::string Le(std::uint32_t value, int bytes = 4) {
+  std::string text;
+  for (int i = 0; i < bytes; ++i) text += static_cast<char>(value >> (8 * i));
+  return text;
+}
+
+// A chunk "RIFF", size, form, then the body.
+std::string Riff(std::uint32_t size, const std::string& form, const std::string& body) {
+  return "RIFF" + Le(size) + form + body;
+}
+
+std::string WaveOf(const std::string& body) {
+  return Riff(static_cast<std::uint32_t>(4 + body.size()), "WAVE", body);
+}
+
+std::FILE* FileOf(const std::string& bytes) {
+  std::FILE* file = std::tmpfile();
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  return file;
+}
+
+Waves Scan(const std::string& bytes, std::size_t block) {
+  std::FILE* file = FileOf(bytes);
+  Waves found;
+  EXPECT_TRUE(FindWaves(file, bytes.size(), block, [&](std::uint64_t offset, std::uint64_t length) {
+    found.emplace_back(offset, length);
+    std::fseek(file, 0, SEEK_SET);  // as reading a wave's chunks does
+  }));
+  std::fclose(file);
+  return found;
+}
+
+// The rule as plainly as it can be said, byte by byte over the whole file.
+Waves Reference(const std::string& bytes) {
+  Waves found;
+  for (std::size_t at = 0; at + 12 <= bytes.size();) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+    const std::uint64_t length =
+        (p[4] | p[5] << 8 | p[6] << 16 | std::uint64_t{p[7]} << 24) + 8;
+    if (std::memcmp(p, "RIFF", 4) == 0 && std::memcmp(p + 8, "WAVE", 4) == 0 && length >= 12 &&
+        length <= bytes.size() - at) {
+      found.emplace_back(at, length);
+      at += length;
+    } else {
+      ++at;
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+TEST(FindWaves, FindsWhatTheRuleSaysAtAnyBlockSize) {
+  const std::string a = WaveOf("fmt data");       // 20 bytes
+  const std::string odd = WaveOf("odd");           // 15 bytes
+  const std::string nested = WaveOf("xx" + a);     // the wave inside is samples
+  const struct {
+    const char* what;
+    std::string bytes;
+    Waves waves;
+  } cases[] = {
+      {"at the start and at the very end", a + "...." + a, {{0, 20}, {24, 20}}},
+      {"back to back, odd sizes", odd + odd + "." + a, {{0, 15}, {15, 15}, {31, 20}}},
+      {"inside another wave's samples", nested + a, {{0, 34}, {34, 20}}},
+      {"not WAVE", Riff(4, "AVI ", "") + a, {{12, 20}}},
+      {"size below 4", Riff(3, "WAVE", "") + Riff(0, "WAVE", "") + ".", {}},
+      {"size 4: the header alone", Riff(4, "WAVE", ""), {{0, 12}}},
+      {"running past the end", Riff(100, "WAVE", "short"), {}},
+      {"one byte short of its end", a.substr(0, 19), {}},
+      {"a rejected RIFF just before a wave", "RIFF" + a, {{4, 20}}},
+      {"too short for a header", "RIFF\x04\0\0\0WAV", {}},
+      {"empty", "", {}},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t block : {std::size_t{0}, std::size_t{12}, std::size_t{13}, std::size_t{17},
+                              std::size_t{64}, kScanBlock}) {
+      EXPECT_EQ(Scan(c.bytes, block), c.waves) << c.what << ", blocks of " << block;
+    }
+  }
+}
+
+TEST(FindWaves, AgreesWithTheRuleOnNoisyContainers) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes;
+    while (bytes.size() < 600) {
+      switch (random() % 4) {
+        case 0: bytes += WaveOf(std::string(random() % 40, 'R')); break;
+        case 1: bytes += "RIFF"; break;
+        case 2: bytes += Riff(static_cast<std::uint32_t>(random() % 64), "WAVE", "RIFFWAVE"); break;
+        default: bytes += static_cast<char>("RIFWAVE\0"[random() % 8]); break;
+      }
+    }
+    const Waves expected = Reference(bytes);
+    for (std::size_t block : {std::size_t{12}, std::size_t{29}, std::size_t{100}, kScanBlock}) {
+      ASSERT_EQ(Scan(bytes, block), expected) << "round " << round << ", blocks of " << block;
+    }
+  }
+}
+
+TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
+  const std::string pcm = "fmt " + Le(16) + Le(1, 2) + Le(2, 2) + Le(44100) + Le(176400) +
+                          Le(4, 2) + Le(16, 2);
+  const std::string float32 = "fmt " + Le(18) + Le(3, 2) + Le(1, 2) + Le(48000) + Le(192000) +
+                              Le(4, 2) + Le(32, 2) + Le(0, 2);
+  const std::string odd = "LIST" + Le(3) + "abc" + ".";  // padded to an even size
+  const struct {
+    std::string body;
+    const char* says;
+  } cases[] = {
+      {pcm + "data" + Le(88200) + std::string(88200, '\0'),
+       "PCM, 2 channels, 44100 Hz, 16 bits, 0.500 s"},
+      {odd + float32 + "data" + Le(96000) + std::string(96000, '\0'),
+       "IEEE float, 1 channel, 48000 Hz, 32 bits, 0.500 s"},
+      {pcm, "PCM, 2 channels, 44100 Hz, 16 bits"},
+      // A data chunk claiming more than the wave holds counts what it holds.
+      {pcm + "data" + Le(1000000) + std::string(17640, '\0'),
+       "PCM, 2 channels, 44100 Hz, 16 bits, 0.100 s"},
+      {"fmt " + Le(16) + Le(0x1234, 2) + std::string(14, '\0'), "format 0x1234, 0 channels, 0 Hz, 0 bits"},
+      {"data" + Le(4) + "abcd", "no fmt chunk"},
+      {"fmt " + Le(16) + "cut short", "no fmt chunk"},
+  };
+  for (const auto& c : cases) {
+    const std::string bytes = "junk" + WaveOf(c.body) + "junk";
+    std::FILE* file = FileOf(bytes);
+    EXPECT_EQ(DescribeWave(file, 4, bytes.size() - 8), c.says);
+    std::fclose(file);
+  }
+}
+
+class Folder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char made[] = "/tmp/wavescan-unit-XXXXXX";
+    ASSERT_NE(mkdtemp(made), nullptr);
+    dir_ = std::string(made) + "/";
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  std::string dir_;
+};
+
+TEST_F(Folder, ExtractionNeverWritesOverAFile) {
+  const std::string bytes = WaveOf("samples");
+  std::FILE* container = FileOf(bytes);
+  std::FILE* there = std::fopen((dir_ + "x.wav").c_str(), "wb");
+  std::fputs("mine", there);
+  std::fclose(there);
+  EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "x.wav"), Extracted::kKept);
+  EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "y.wav"), Extracted::kWritten);
+  std::fclose(container);
+  char read[32] = {};
+  std::FILE* kept = std::fopen((dir_ + "x.wav").c_str(), "rb");
+  EXPECT_EQ(std::fread(read, 1, sizeof read, kept), 4u);
+  std::fclose(kept);
+  EXPECT_STREQ(read, "mine");
+}
+
+TEST_F(Folder, SearchesSeeTheFilesTheRunCreatesAndRemoves) {
+  const auto names = [this] {
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA record;
+    HANDLE search = FindFirstFileA((dir_ + "*.wav").c_str(), &record);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do found.emplace_back(record.cFileName);
+    while (FindNextFileA(search, &record));
+    FindClose(search);
+    return found;
+  };
+  EXPECT_TRUE(names().empty());  // the folder's listing is now kept
+  for (const char* name : {"b.wav", "A.wav", "c.wav"}) std::fclose(CreateNewFile(dir_ + name));
+  EXPECT_EQ(names(), (std::vector<std::string>{"A.wav", "b.wav", "c.wav"}));
+  EXPECT_TRUE(RemoveFile(dir_ + "b.wav"));
+  EXPECT_EQ(names(), (std::vector<std::string>{"A.wav", "c.wav"}));
+}
+
+TEST_F(Folder, ListsButNeverExtractsAWavePast4GiB) {
+  const std::string wave = WaveOf("samples");
+  const std::string path = dir_ + "big.dat";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_EQ(fseeko(file, 0x100000000LL, SEEK_SET), 0);  // sparse: costs no disk
+  std::fwrite(wave.data(), 1, wave.size(), file);
+  ASSERT_EQ(std::fclose(file), 0);
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(ScanContainer(dir_, "big.dat", true));
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("wave 100000000 length 00000013: no fmt chunk; no part file can name it: "
+                     "beyond 32 bits\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(access((dir_ + "big.dat_00000000.wav").c_str(), F_OK), 0);
+}

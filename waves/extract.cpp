@@ -1,0 +1,51 @@
+#include "waves/extract.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "platform/file_position.h"
+#include "platform/open_file.h"
+#include "waves/part_file.h"
+#include "waves/report.h"
+#include "waves/wave_scan.h"
+
+namespace {
+
+// The copy's failure in words, or empty when the whole wave reached out.
+std::string Copy(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
+                 std::uint64_t length, std::FILE* out) {
+  std::vector<unsigned char> block(static_cast<std::size_t>(std::min<std::uint64_t>(length, kScanBlock)));
+  if (!SeekTo(container, offset)) return containerPath + ": " + Reason("cannot position", errno);
+  for (std::uint64_t left = length; left > 0;) {
+    const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+    if (std::fread(block.data(), 1, count, container) != count) {
+      return containerPath + ": " + ReadFailure(container, "file shrank while being read");
+    }
+    if (std::fwrite(block.data(), 1, count, out) != count) return Reason("cannot write", errno);
+    left -= count;
+  }
+  return std::fflush(out) != 0 ? Reason("cannot write", errno) : "";
+}
+
+}  // namespace
+
+Extracted ExtractWave(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
+                      std::uint64_t length, const std::string& path) {
+  std::FILE* out = CreateNewFile(path);
+  if (out == nullptr) {
+    if (errno == EEXIST) return Extracted::kKept;
+    Complain(path, "cannot create", errno);
+    return Extracted::kFailed;
+  }
+  std::string why = Copy(container, containerPath, offset, length, out);
+  if (std::fclose(out) != 0 && why.empty()) why = Reason("cannot write", errno);
+  if (why.empty()) return Extracted::kWritten;
+  // Half a wave is worse than none: it would splice garbage back.
+  if (RemoveFile(path)) {
+    Complain(path, why + "; removed");
+  } else {
+    Complain(path, why + "; " + Reason("cannot remove the part written", errno));
+  }
+  return Extracted::kFailed;
+}

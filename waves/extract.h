@@ -1,0 +1,15 @@
+// Taking a wave out of its container as a new part file.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+enum class Extracted { kWritten, kKept, kFailed };
+
+// Copies the length bytes at offset of container, in blocks, into a new file
+// at path. kKept when a file of that name exists already: it is left as it
+// is. kFailed, having said why, when the copy could not be made whole: what
+// was written of it is removed.
+Extracted ExtractWave(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
+                      std::uint64_t length, const std::string& path);
