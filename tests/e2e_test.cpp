@@ -179,25 +179,23 @@ TEST_P(BadParts, AreReportedAndTheRunGoesOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Wavesplice, BadParts,
-    ::testing::Values(BadPart{"Directory", "", "mkdir", "", "not a regular file",
-                              "not a regular file"},
-                      // Opened without waiting for a writer that never comes.
-                      BadPart{"Fifo", "", "mkfifo", "", "not a regular file", nullptr},
-                      BadPart{"Device", "", "ln -s /dev/zero", "", "not a regular file",
-                              nullptr},
-                      BadPart{"DanglingLink", "", "ln -s missing", "", "cannot open: No such file",
-                              nullptr},
-                      BadPart{"NoHeader", "RIFF\x24", "", "", "cannot read: fewer than 8 bytes",
-                              "cannot read: fewer than 8 bytes"},
-                      BadPart{"ShortWave", Wave(100, "only this"), "",
-                              "Processing a.dat_00000000.wav offset 00000000 length 0000006c\n",
-                              "holds 17 bytes, fewer than its wave length of 108",
-                              "holds 17 bytes, fewer than its wave length of 108"},
-                      // Refused from the file's size: no 4 GiB buffer is asked for.
-                      BadPart{"Near4GiB", Wave(0xfffffff0, ""), "",
-                              "Processing a.dat_00000000.wav offset 00000000 length fffffff8\n",
-                              "holds 8 bytes, fewer than its wave length of 4294967288",
-                              "holds 8 bytes, fewer than its wave length of 4294967288"}),
+    ::testing::Values(
+        BadPart{"Directory", "", "mkdir", "", "not a regular file", "not a regular file"},
+        // Opened without waiting for a writer that never comes.
+        BadPart{"Fifo", "", "mkfifo", "", "not a regular file", nullptr},
+        BadPart{"Device", "", "ln -s /dev/zero", "", "not a regular file", nullptr},
+        BadPart{"DanglingLink", "", "ln -s missing", "", "cannot open: No such file", nullptr},
+        BadPart{"NoHeader", "RIFF\x24", "", "", "cannot read: fewer than 8 bytes",
+                "cannot read: fewer than 8 bytes"},
+        BadPart{"ShortWave", Wave(100, "only this"), "",
+                "Processing a.dat_00000000.wav offset 00000000 length 0000006c\n",
+                "holds 17 bytes, fewer than its wave length of 108",
+                "holds 17 bytes, fewer than its wave length of 108"},
+        // Refused from the file's size: no 4 GiB buffer is asked for.
+        BadPart{"Near4GiB", Wave(0xfffffff0, ""), "",
+                "Processing a.dat_00000000.wav offset 00000000 length fffffff8\n",
+                "holds 8 bytes, fewer than its wave length of 4294967288",
+                "holds 8 bytes, fewer than its wave length of 4294967288"}),
     [](const ::testing::TestParamInfo<BadPart>& info) { return std::string(info.param.what); });
 
 TEST_F(Wavesplice, ReportsAContainerThatCannotBeWrittenAndGoesOn) {

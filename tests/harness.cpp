@@ -58,8 +58,8 @@ std::string PcmWave(std::uint32_t rate, int channels, int bits, std::uint32_t fr
   std::string samples;
   for (std::uint32_t frame = 0; frame < frames; ++frame) {
     const double level = std::sin(2 * 3.14159265358979 * 440 * frame / rate);
-    const auto sample = static_cast<std::int32_t>(level * (bits == 8 ? 100 : 20000)) +
-                        (bits == 8 ? 128 : 0);
+    const auto sample =
+        static_cast<std::int32_t>(level * (bits == 8 ? 100 : 20000)) + (bits == 8 ? 128 : 0);
     for (int channel = 0; channel < channels; ++channel) {
       samples += le(static_cast<std::uint32_t>(sample), bits / 8);
     }

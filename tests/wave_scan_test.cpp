@@ -1,3 +1,5 @@
+#include "waves/wave_scan.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -14,7 +16,6 @@
 #include "waves/container_scan.h"
 #include "waves/extract.h"
 #include "waves/wave_format.h"
-#include "waves/wave_scan.h"
 
 namespace {
 
@@ -57,8 +58,7 @@ Waves Reference(const std::string& bytes) {
   Waves found;
   for (std::size_t at = 0; at + 12 <= bytes.size();) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-    const std::uint64_t length =
-        (p[4] | p[5] << 8 | p[6] << 16 | std::uint64_t{p[7]} << 24) + 8;
+    const std::uint64_t length = (p[4] | p[5] << 8 | p[6] << 16 | std::uint64_t{p[7]} << 24) + 8;
     if (std::memcmp(p, "RIFF", 4) == 0 && std::memcmp(p + 8, "WAVE", 4) == 0 && length >= 12 &&
         length <= bytes.size() - at) {
       found.emplace_back(at, length);
@@ -73,9 +73,9 @@ Waves Reference(const std::string& bytes) {
 }  // namespace
 
 TEST(FindWaves, FindsWhatTheRuleSaysAtAnyBlockSize) {
-  const std::string a = WaveOf("fmt data");       // 20 bytes
-  const std::string odd = WaveOf("odd");           // 15 bytes
-  const std::string nested = WaveOf("xx" + a);     // the wave inside is samples
+  const std::string a = WaveOf("fmt data");     // 20 bytes
+  const std::string odd = WaveOf("odd");        // 15 bytes
+  const std::string nested = WaveOf("xx" + a);  // the wave inside is samples
   const struct {
     const char* what;
     std::string bytes;
@@ -107,10 +107,18 @@ TEST(FindWaves, AgreesWithTheRuleOnNoisyContainers) {
     std::string bytes;
     while (bytes.size() < 600) {
       switch (random() % 4) {
-        case 0: bytes += WaveOf(std::string(random() % 40, 'R')); break;
-        case 1: bytes += "RIFF"; break;
-        case 2: bytes += Riff(static_cast<std::uint32_t>(random() % 64), "WAVE", "RIFFWAVE"); break;
-        default: bytes += static_cast<char>("RIFWAVE\0"[random() % 8]); break;
+        case 0:
+          bytes += WaveOf(std::string(random() % 40, 'R'));
+          break;
+        case 1:
+          bytes += "RIFF";
+          break;
+        case 2:
+          bytes += Riff(static_cast<std::uint32_t>(random() % 64), "WAVE", "RIFFWAVE");
+          break;
+        default:
+          bytes += static_cast<char>("RIFWAVE\0"[random() % 8]);
+          break;
       }
     }
     const Waves expected = Reference(bytes);
@@ -121,8 +129,8 @@ TEST(FindWaves, AgreesWithTheRuleOnNoisyContainers) {
 }
 
 TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
-  const std::string pcm = "fmt " + Le(16) + Le(1, 2) + Le(2, 2) + Le(44100) + Le(176400) +
-                          Le(4, 2) + Le(16, 2);
+  const std::string pcm =
+      "fmt " + Le(16) + Le(1, 2) + Le(2, 2) + Le(44100) + Le(176400) + Le(4, 2) + Le(16, 2);
   const std::string float32 = "fmt " + Le(18) + Le(3, 2) + Le(1, 2) + Le(48000) + Le(192000) +
                               Le(4, 2) + Le(32, 2) + Le(0, 2);
   const std::string odd = "LIST" + Le(3) + "abc" + ".";  // padded to an even size
@@ -138,7 +146,8 @@ TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
       // A data chunk claiming more than the wave holds counts what it holds.
       {pcm + "data" + Le(1000000) + std::string(17640, '\0'),
        "PCM, 2 channels, 44100 Hz, 16 bits, 0.100 s"},
-      {"fmt " + Le(16) + Le(0x1234, 2) + std::string(14, '\0'), "format 0x1234, 0 channels, 0 Hz, 0 bits"},
+      {"fmt " + Le(16) + Le(0x1234, 2) + std::string(14, '\0'),
+       "format 0x1234, 0 channels, 0 Hz, 0 bits"},
       {"data" + Le(4) + "abcd", "no fmt chunk"},
       {"fmt " + Le(16) + "cut short", "no fmt chunk"},
   };

@@ -14,8 +14,8 @@ using Wavescan = Scratch;
 
 bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-const std::string kShort = PcmWave(44100, 1, 16, 10);  // 64 bytes
-const std::string kMono = PcmWave(8000, 1, 8, 80);     // 124 bytes
+const std::string kShort = PcmWave(44100, 1, 16, 10);   // 64 bytes
+const std::string kMono = PcmWave(8000, 1, 8, 80);      // 124 bytes
 const std::string kStereo = PcmWave(22050, 2, 16, 50);  // 244 bytes
 const std::string kNotWave = "RIFF" + std::string("\x04\0\0\0", 4) + "JUNK";
 
@@ -41,11 +41,11 @@ TEST_F(Wavescan, ExtractsEveryWaveAndTheSpliceThenChangesNoByte) {
   EXPECT_FALSE(Exists(Path("bank.dat_00000064.wav")));
 
   const Result extracted = Scan("--extract '*.dat'");
-  EXPECT_EQ(extracted.out, with("; extracted to bank.dat_00000064.wav",
-                                "; extracted to bank.dat_000000ec.wav",
-                                "; extracted to bank.dat_000001e0.wav") +
-                               "bank.dat: 3 waves, 0 part files: 0 fit, 0 shorter, 0 with a "
-                               "problem, 0 skipped, 3 extracted\n");
+  EXPECT_EQ(extracted.out,
+            with("; extracted to bank.dat_00000064.wav", "; extracted to bank.dat_000000ec.wav",
+                 "; extracted to bank.dat_000001e0.wav") +
+                "bank.dat: 3 waves, 0 part files: 0 fit, 0 shorter, 0 with a "
+                "problem, 0 skipped, 3 extracted\n");
   EXPECT_EQ(extracted.err, "");
   EXPECT_EQ(extracted.status, 0);
   EXPECT_EQ(Get("bank.dat_00000064.wav"), kMono);
@@ -64,15 +64,15 @@ TEST_F(Wavescan, ExtractsEveryWaveAndTheSpliceThenChangesNoByte) {
 TEST_F(Wavescan, GivesEachPartFileItsVerdict) {
   // Waves at 0x00, 0x40 and 0xbc, then 8 bytes that are none.
   Put("c.dat", kShort + kMono + kShort + std::string(8, 'U'));
-  Put("c.dat_00000000.wav", PcmWave(8000, 1, 8, 20));   // as long as the wave there
-  Put("c.dat_00000040.wav", PcmWave(8000, 1, 8, 56));   // 24 bytes shorter
-  Put("c.dat_000000bc.wav", PcmWave(8000, 1, 8, 28));   // 8 bytes longer
-  Put("c.dat_00000050.wav", Wave(0, ""));               // inside the wave at 0x40
-  Put("c.dat_000000fe.wav", Wave(0, ""));               // among the bytes after the waves
-  Put("c.dat_00000200.wav", Wave(0, ""));               // after the container's end
-  Put("c.dat_00000004.wav", "RIFF");                    // no whole header
-  Put("c.dat_00000008.wav", Wave(100, "only this"));    // fewer bytes than its size says
-  Put("c.dat_40.wav", kShort);                          // a name of the wrong length
+  Put("c.dat_00000000.wav", PcmWave(8000, 1, 8, 20));  // as long as the wave there
+  Put("c.dat_00000040.wav", PcmWave(8000, 1, 8, 56));  // 24 bytes shorter
+  Put("c.dat_000000bc.wav", PcmWave(8000, 1, 8, 28));  // 8 bytes longer
+  Put("c.dat_00000050.wav", Wave(0, ""));              // inside the wave at 0x40
+  Put("c.dat_000000fe.wav", Wave(0, ""));              // among the bytes after the waves
+  Put("c.dat_00000200.wav", Wave(0, ""));              // after the container's end
+  Put("c.dat_00000004.wav", "RIFF");                   // no whole header
+  Put("c.dat_00000008.wav", Wave(100, "only this"));   // fewer bytes than its size says
+  Put("c.dat_40.wav", kShort);                         // a name of the wrong length
   const Result run = Scan("c.dat");
   EXPECT_EQ(run.out,
             "Scanning c.dat, 260 bytes\n"
@@ -109,8 +109,7 @@ TEST_F(Wavescan, ExtractionKeepsAnExistingPartOfOtherCase) {
                          "extracted to c.dat_00000000.wav\n"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("; kept the existing C.DAT_00000040.WAV\n"), std::string::npos)
-      << run.out;
+  EXPECT_NE(run.out.find("; kept the existing C.DAT_00000040.WAV\n"), std::string::npos) << run.out;
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(Get("C.DAT_00000040.WAV"), replacement);
   EXPECT_EQ(Get("c.dat_00000000.wav"), kShort);
@@ -132,8 +131,7 @@ TEST_F(Wavescan, ExtractionThatCannotCreateOrFinishAFileLeavesNone) {
   const Result locked = Scan("--extract locked/c.dat", false, nobody);
   EXPECT_EQ(locked.status, 1);
   EXPECT_NE(locked.out.find("0.000 s; NOT extracted\n"), std::string::npos) << locked.out;
-  EXPECT_EQ(locked.err,
-            "wavescan: locked/c.dat_00000000.wav: cannot create: Permission denied\n");
+  EXPECT_EQ(locked.err, "wavescan: locked/c.dat_00000000.wav: cannot create: Permission denied\n");
   EXPECT_FALSE(Exists(Path("locked/c.dat_00000000.wav")));
 
   // A file-size limit stops the long wave partway; the short one still lands.
@@ -141,8 +139,7 @@ TEST_F(Wavescan, ExtractionThatCannotCreateOrFinishAFileLeavesNone) {
   Put("d.dat", kShort + longWave);
   const Result limited = Scan("--extract d.dat", false, "ulimit -f 2 && trap '' XFSZ && ");
   EXPECT_EQ(limited.status, 1);
-  EXPECT_EQ(limited.err,
-            "wavescan: d.dat_00000040.wav: cannot write: File too large; removed\n");
+  EXPECT_EQ(limited.err, "wavescan: d.dat_00000040.wav: cannot write: File too large; removed\n");
   EXPECT_FALSE(Exists(Path("d.dat_00000040.wav")));
   EXPECT_EQ(Get("d.dat_00000000.wav"), kShort);
 }

@@ -134,8 +134,11 @@ bool Extract(std::FILE* file, const std::string& dir, const std::string& contain
       *line += "; extracted to " + name;
       ++counts->extracted;
       return true;
-    case Extracted::kKept: *line += "; kept the existing " + name; return true;
-    case Extracted::kFailed: break;
+    case Extracted::kKept:
+      *line += "; kept the existing " + name;
+      return true;
+    case Extracted::kFailed:
+      break;
   }
   *line += "; NOT extracted";
   return false;
@@ -171,25 +174,27 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
 
   Counts counts;
   bool done = true;
-  const bool read = FindWaves(file, size, kScanBlock, [&](std::uint64_t offset, std::uint64_t length) {
-    ++counts.waves;
-    auto at = byOffset.lower_bound(offset);
-    const Part* existing = at != byOffset.end() && at->first == offset ? at->second : nullptr;
-    for (; at != byOffset.end() && at->first < offset + length; ++at) {
-      at->second->waveStarts = at->first == offset;
-      at->second->waveLength = length;
-      at->second->inside = at->first != offset;
-      at->second->insideOf = offset;
-    }
-    std::string line = "  wave " + Hex(offset) + " length " + Hex(length) + ": " +
-                       DescribeWave(file, offset, length);
-    if (offset > UINT32_MAX || length > UINT32_MAX) {
-      line += "; no part file can name it: beyond 32 bits";
-    } else if (extract && !Extract(file, dir, container, offset, length, existing, &line, &counts)) {
-      done = false;
-    }
-    std::printf("%s\n", line.c_str());
-  });
+  const bool read =
+      FindWaves(file, size, kScanBlock, [&](std::uint64_t offset, std::uint64_t length) {
+        ++counts.waves;
+        auto at = byOffset.lower_bound(offset);
+        const Part* existing = at != byOffset.end() && at->first == offset ? at->second : nullptr;
+        for (; at != byOffset.end() && at->first < offset + length; ++at) {
+          at->second->waveStarts = at->first == offset;
+          at->second->waveLength = length;
+          at->second->inside = at->first != offset;
+          at->second->insideOf = offset;
+        }
+        std::string line = "  wave " + Hex(offset) + " length " + Hex(length) + ": " +
+                           DescribeWave(file, offset, length);
+        if (offset > UINT32_MAX || length > UINT32_MAX) {
+          line += "; no part file can name it: beyond 32 bits";
+        } else if (extract &&
+                   !Extract(file, dir, container, offset, length, existing, &line, &counts)) {
+          done = false;
+        }
+        std::printf("%s\n", line.c_str());
+      });
   if (!read) {
     Complain(path, ReadFailure(file, "file shrank while being read"));
     done = false;

@@ -6,10 +6,9 @@
 #include "platform/find.h"
 #include "platform/path.h"
 
-bool ForEachContainer(
-    const std::string& pattern,
-    const std::function<bool(const std::string& dir, const std::string& name, bool directory)>&
-        take) {
+bool ForEachContainer(const std::string& pattern,
+                      const std::function<bool(const std::string& dir, const std::string& name,
+                                               bool directory)>& take) {
   std::vector<std::pair<std::string, bool>> matches;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);

@@ -15,7 +15,8 @@ namespace {
 // The copy's failure in words, or empty when the whole wave reached out.
 std::string Copy(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
                  std::uint64_t length, std::FILE* out) {
-  std::vector<unsigned char> block(static_cast<std::size_t>(std::min<std::uint64_t>(length, kScanBlock)));
+  std::vector<unsigned char> block(
+      static_cast<std::size_t>(std::min<std::uint64_t>(length, kScanBlock)));
   if (!SeekTo(container, offset)) return containerPath + ": " + Reason("cannot position", errno);
   for (std::uint64_t left = length; left > 0;) {
     const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));

@@ -14,15 +14,24 @@ constexpr int kMostChunks = 64;
 
 std::string FormatName(std::uint32_t tag) {
   switch (tag) {
-    case 0x0001: return "PCM";
-    case 0x0002: return "MS ADPCM";
-    case 0x0003: return "IEEE float";
-    case 0x0006: return "A-law";
-    case 0x0007: return "mu-law";
-    case 0x0011: return "IMA ADPCM";
-    case 0x0055: return "MPEG layer 3";
-    case 0xfffe: return "extensible";
-    default: break;
+    case 0x0001:
+      return "PCM";
+    case 0x0002:
+      return "MS ADPCM";
+    case 0x0003:
+      return "IEEE float";
+    case 0x0006:
+      return "A-law";
+    case 0x0007:
+      return "mu-law";
+    case 0x0011:
+      return "IMA ADPCM";
+    case 0x0055:
+      return "MPEG layer 3";
+    case 0xfffe:
+      return "extensible";
+    default:
+      break;
   }
   char text[24];
   std::snprintf(text, sizeof text, "format 0x%04x", static_cast<unsigned>(tag));

@@ -49,12 +49,13 @@ bool FindWaves(std::FILE* container, std::uint64_t size, std::size_t blockSize,
     if (next + kHeader > base + have) {
       // Keep the tail from next on, and read after it; the stream is
       // positioned each time, since found may have moved it.
-      const std::size_t keep = next < base + have ? static_cast<std::size_t>(base + have - next) : 0;
+      const std::size_t keep =
+          next < base + have ? static_cast<std::size_t>(base + have - next) : 0;
       std::memmove(block.data(), block.data() + (have - keep), keep);
       base = next;
       have = keep;
-      const std::size_t want =
-          static_cast<std::size_t>(std::min<std::uint64_t>(block.size() - have, size - next - have));
+      const std::size_t want = static_cast<std::size_t>(
+          std::min<std::uint64_t>(block.size() - have, size - next - have));
       if (!SeekTo(container, base + have) || std::fread(&block[have], 1, want, container) != want) {
         return false;
       }
