@@ -1,9 +1,10 @@
-// Measures wavesplice on workloads it makes itself, each comparison run
+// Measures wavesplice and wavescan on workloads it makes itself, each comparison run
 // several times with the sides alternating, and prints medians and ratios
 // as a Markdown table. Times on shared machines are noisy: the ratios
 // between sides measured in the same run are the figures to read.
 //
-// Usage: wavesplice_bench TOOL FLOOR SCRATCH-DIR [--small]
+// Usage: wavesplice_bench BUILD-DIR SCRATCH-DIR [--small]
+// BUILD-DIR holds wavesplice, wavescan and bench/ with the floors.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
@@ -27,6 +28,7 @@ struct Sizes {
   int manyContainers;
   int waveMiB;  // memory workload: one wave of this size
   int runs;
+  int scanMiB;  // scan workload: two containers of this size
 };
 
 struct Outcome {
@@ -34,14 +36,19 @@ struct Outcome {
   long peakKiB;
 };
 
+// Deterministic filler: a linear congruential generator, 4 bytes a step.
+void Fill(std::string* bytes, std::size_t from, std::uint32_t* seed) {
+  for (std::size_t i = from; i < bytes->size(); ++i) {
+    if ((i & 3) == 0) *seed = *seed * 1664525u + 1013904223u;
+    (*bytes)[i] = static_cast<char>(*seed >> (8 * (i & 3)));
+  }
+}
+
 std::string Wave(std::uint32_t length, std::uint32_t seed) {
   std::string bytes = "RIFF";
   for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((length - 8) >> shift);
   bytes.resize(length);
-  for (std::size_t i = 8; i < bytes.size(); ++i) {
-    seed = seed * 1664525u + 1013904223u;  // deterministic filler
-    bytes[i] = static_cast<char>(seed >> 24);
-  }
+  Fill(&bytes, 8, &seed);
   return bytes;
 }
 
@@ -198,25 +205,111 @@ void Memory(const Sizes& n, const std::string& tool, const std::string& root, Ta
              mib <= n.waveMiB + 4);
 }
 
+// A container of mib MiB: WAVE chunks of 16 KiB to 1 MiB back to back when
+// dense, else random bytes with a wave of 4 MiB every 256 MiB. Returns its
+// number of waves.
+int Container(const std::string& path, int mib, bool dense) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::uint32_t seed = dense ? 1 : 2;
+  std::string bytes;
+  int waves = 0;
+  const std::uint64_t total = static_cast<std::uint64_t>(mib) << 20;
+  for (std::uint64_t left = total; left > 0;) {
+    seed = seed * 1664525u + 1013904223u;
+    const bool wave = dense || ((total - left) >> 20) % 256 == 0;
+    std::uint64_t length = dense ? (16 << 10) + seed % (1008 << 10) : wave ? 4 << 20 : 1 << 20;
+    length = std::min(length, left);
+    if (wave && length >= 12) {
+      bytes = Wave(static_cast<std::uint32_t>(length), seed);
+      bytes.replace(8, 4, "WAVE");
+      ++waves;
+    } else {
+      bytes.assign(static_cast<std::size_t>(length), '\0');
+      Fill(&bytes, 0, &seed);
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    left -= length;
+  }
+  std::fclose(file);
+  return waves;
+}
+
+// The peak resident size of argv run in dir, in MiB, measured by bench/peak.
+double PeakMiB(const std::string& bin, std::vector<std::string> argv, const std::string& dir) {
+  const std::string out = dir + "peak.out";
+  argv.insert(argv.begin(), {bin + "bench/peak", out});
+  Run(argv, dir);
+  long kib = 0;
+  std::ifstream(out) >> kib;
+  return static_cast<double>(kib) / 1024.0;
+}
+
+void Scan(const Sizes& n, const std::string& bin, const std::string& root, Table* table) {
+  const std::string dir = Dir(root + "scan");
+  const std::string scan = bin + "wavescan";
+  const std::string floor = bin + "bench/read_floor";
+  // grep stops at the first match when its output is /dev/null.
+  const std::vector<std::string> grep = {"/bin/sh", "-c", "grep -c -a RIFF sparse.dat >count"};
+  for (const bool dense : {true, false}) {
+    const std::string name = dense ? "dense.dat" : "sparse.dat";
+    const int waves = Container(dir + name, n.scanMiB, dense);
+    Run({floor, name}, dir);  // into the page cache
+    std::vector<double> ours, floors, greps;
+    for (int run = 0; run < n.runs; ++run) {
+      if (run % 2 == 0) floors.push_back(Run({floor, name}, dir).seconds);
+      ours.push_back(Run({scan, name}, dir).seconds);
+      if (run % 2 == 1) floors.push_back(Run({floor, name}, dir).seconds);
+      if (!dense) greps.push_back(Run(grep, dir).seconds);
+    }
+    const std::string what = std::string(dense ? "dense" : "sparse") + " " +
+                             std::to_string(n.scanMiB) + " MiB, " + std::to_string(waves) +
+                             " waves";
+    const double ratio = Median(ours) / Median(floors);
+    table->Row("scan " + what + ": wavescan", Fixed(Median(ours), " s"));
+    table->Row("scan " + what + ": read in 1 MiB blocks", Fixed(Median(floors), " s"));
+    table->Row("wavescan / read, " + what, Fixed(ratio, "x"), "at most 1.5x", ratio <= 1.5);
+    if (!dense) {
+      const double versusGrep = Median(ours) / Median(greps);
+      table->Row("scan " + what + ": grep -c -a RIFF", Fixed(Median(greps), " s"));
+      table->Row("wavescan / grep, " + what, Fixed(versusGrep, "x"), "under 0.5x",
+                 versusGrep < 0.5);
+    }
+    const double mib = PeakMiB(bin, {scan, name}, dir);
+    table->Row("peak resident size, wavescan " + what, Fixed(mib, " MiB"), "at most 16 MiB",
+               mib <= 16);
+  }
+  // Extraction copies in blocks: its memory does not grow with the waves.
+  const double mib = PeakMiB(bin, {scan, "--extract", "sparse.dat"}, dir);
+  table->Row("peak resident size, wavescan --extract sparse (waves of 4 MiB)", Fixed(mib, " MiB"),
+             "at most 16 MiB", mib <= 16);
+  if (std::getenv("BENCH_KEEP") == nullptr) {
+    std::remove((dir + "dense.dat").c_str());
+    std::remove((dir + "sparse.dat").c_str());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: wavesplice_bench TOOL FLOOR SCRATCH-DIR [--small]\n");
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: wavesplice_bench BUILD-DIR SCRATCH-DIR [--small]\n");
     return 2;
   }
-  const bool small = argc > 4 && std::string(argv[4]) == "--small";
-  const Sizes sizes =
-      small ? Sizes{200, 64 * 1024, 100, 400, 8, 3} : Sizes{4000, 64 * 1024, 1000, 4000, 64, 9};
-  const std::string root = Dir(argv[3]);
+  const bool small = argc > 3 && std::string(argv[3]) == "--small";
+  const Sizes sizes = small ? Sizes{200, 64 * 1024, 100, 400, 8, 3, 64}
+                            : Sizes{4000, 64 * 1024, 1000, 4000, 64, 9, 1024};
+  const std::string bin = std::string(argv[1]) + "/";
+  const std::string tool = bin + "wavesplice";
+  const std::string root = Dir(argv[2]);
   Table table;
   table.judged = !small;
   table.text = "| measure | median of " + std::to_string(sizes.runs) +
                " runs (dd loop: a third as many) | target | holds |\n" +
                "| --- | --- | --- | --- |\n";
-  Splice(sizes, argv[1], argv[2], root, &table);
-  Search(sizes, argv[1], root, &table);
-  Memory(sizes, argv[1], root, &table);
+  Splice(sizes, tool, bin + "bench/splice_floor", root, &table);
+  Search(sizes, tool, root, &table);
+  Memory(sizes, tool, root, &table);
+  Scan(sizes, bin, root, &table);
   std::printf("Machine: %s\n\n%s", Machine().c_str(), table.text.c_str());
   return 0;
 }
