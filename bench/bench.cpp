@@ -263,7 +263,7 @@ void Scan(const Sizes& n, const std::string& bin, const std::string& root, Table
     }
     const std::string what = std::string(dense ? "dense" : "sparse") + " " +
                              std::to_string(n.scanMiB) + " MiB, " + std::to_string(waves) +
-                             " waves";
+                             (waves == 1 ? " wave" : " waves");
     const double ratio = Median(ours) / Median(floors);
     table->Row("scan " + what + ": wavescan", Fixed(Median(ours), " s"));
     table->Row("scan " + what + ": read in 1 MiB blocks", Fixed(Median(floors), " s"));
