@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows programs must run from their own files: they may import
 # Windows' system libraries only, and must use the system's own directory
-# search.
+# search. Their headers must ask for address space randomisation with
+# 64-bit entropy and for no-execute data.
 #   windows-imports.sh EXE...
 set -euo pipefail
 for exe in "$@"; do
@@ -13,4 +14,9 @@ for exe in "$@"; do
   for function in FindFirstFileA FindNextFileA FindClose; do
     grep -qw "$function" <<<"$dump" || { echo "$exe: does not import $function"; exit 1; }
   done
+  flags=$(sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p' <<<"$dump")
+  for flag in DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA; do
+    grep -qw "$flag" <<<"$flags" || { echo "$exe: no $flag in its DLL characteristics"; exit 1; }
+  done
+  echo "$(basename "$exe"): $(grep -oE '[A-Z_]{6,}' <<<"$flags" | tr '\n' ' ')"
 done
