@@ -70,6 +70,7 @@ TEST_F(Wavescan, GivesEachPartFileItsVerdict) {
   Put("c.dat_00000050.wav", Wave(0, ""));              // inside the wave at 0x40
   Put("c.dat_000000fe.wav", Wave(0, ""));              // among the bytes after the waves
   Put("c.dat_00000200.wav", Wave(0, ""));              // after the container's end
+  Put("c.dat_00000104.wav", Wave(0xfffffff8, ""));     // at the end, writing nothing
   Put("c.dat_00000004.wav", "RIFF");                   // no whole header
   Put("c.dat_00000008.wav", Wave(100, "only this"));   // fewer bytes than its size says
   Put("c.dat_40.wav", kShort);                         // a name of the wrong length
@@ -92,11 +93,13 @@ TEST_F(Wavescan, GivesEachPartFileItsVerdict) {
             "wave at that offset by 8 bytes: splicing it would overwrite 8 bytes after the wave\n"
             "  part c.dat_000000fe.wav offset 000000fe length 00000008: PROBLEM: no wave starts "
             "at that offset; splicing it would lengthen the container by 2 bytes\n"
+            "  part c.dat_00000104.wav offset 00000104 length 00000000: PROBLEM: past the "
+            "container's end\n"
             "  part c.dat_00000200.wav offset 00000200 length 00000008: PROBLEM: past the "
             "container's end: splicing it would lengthen the container by 260 bytes\n"
             "  part c.dat_40.wav: skipped, as wavesplice skips it: its name has 12 bytes, not the "
             "18 of a part file\n"
-            "c.dat: 3 waves, 9 part files: 1 fit, 1 shorter, 6 with a problem, 1 skipped\n");
+            "c.dat: 3 waves, 10 part files: 1 fit, 1 shorter, 7 with a problem, 1 skipped\n");
   EXPECT_EQ(run.status, 1);
 }
 

@@ -79,22 +79,23 @@ std::string Verdict(const Part& part, std::uint64_t size) {
            std::to_string(part.waveLength - part.length) +
            " bytes; fine: the rest of the old wave stays behind it";
   }
-  const std::string grows = end > size ? std::to_string(end - size) : "";
+  const std::string grows =
+      end > size ? "lengthen the container by " + std::to_string(end - size) + " bytes" : "";
   if (part.waveStarts) {
     const std::uint64_t over = part.length - part.waveLength;
     const std::uint64_t after = std::min(over, size - (part.offset + part.waveLength));
     return "PROBLEM: LONGER than the wave at that offset by " + std::to_string(over) +
            " bytes: splicing it would overwrite " + std::to_string(after) +
-           " bytes after the wave" +
-           (grows.empty() ? "" : " and lengthen the container by " + grows + " bytes");
+           " bytes after the wave" + (grows.empty() ? "" : " and " + grows);
   }
   if (part.offset >= size) {
-    return "PROBLEM: past the container's end: splicing it would lengthen the container by " +
-           grows + " bytes";
+    // A wave of length 0 writes nothing, even there.
+    return "PROBLEM: past the container's end" +
+           (grows.empty() ? "" : ": splicing it would " + grows);
   }
   return "PROBLEM: no wave starts at that offset" +
          (part.inside ? "; it falls inside the wave at " + Hex(part.insideOf) : std::string()) +
-         (grows.empty() ? "" : "; splicing it would lengthen the container by " + grows + " bytes");
+         (grows.empty() ? "" : "; splicing it would " + grows);
 }
 
 void ReportPart(const Part& part, std::uint64_t size, Counts* counts) {
