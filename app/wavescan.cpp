@@ -1,7 +1,6 @@
 // wavescan: lists the waves inside containers, checks the part files that
 // would replace them, and takes them out as part files.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "waves/container_scan.h"

@@ -52,9 +52,9 @@ std::string Count(std::size_t count, const char* what) {
 Part ReadPart(const std::string& dir, const std::string& container, const std::string& name) {
   Part part;
   part.name = name;
-  if (!HasPartNameLength(name, container)) {
+  if (name.size() != PartNameLength(container)) {
     part.skipped = "its name has " + std::to_string(name.size()) + " bytes, not the " +
-                   std::to_string(container.size() + 13) + " of a part file";
+                   std::to_string(PartNameLength(container)) + " of a part file";
     return part;
   }
   if (!DecodePartOffset(name, &part.offset)) {

@@ -12,16 +12,22 @@
 
 namespace {
 
-// The copy's failure in words, or empty when the whole wave reached out.
+// The copy's failure in words, or empty when the whole wave reached out. A
+// container that cannot be read is named in a complaint of its own.
 std::string Copy(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
                  std::uint64_t length, std::FILE* out) {
   std::vector<unsigned char> block(
       static_cast<std::size_t>(std::min<std::uint64_t>(length, kScanBlock)));
-  if (!SeekTo(container, offset)) return containerPath + ": " + Reason("cannot position", errno);
+  const char* unread = "not written whole: the container could not be read";
+  if (!SeekTo(container, offset)) {
+    Complain(containerPath, "cannot position", errno);
+    return unread;
+  }
   for (std::uint64_t left = length; left > 0;) {
     const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
     if (std::fread(block.data(), 1, count, container) != count) {
-      return containerPath + ": " + ReadFailure(container, "file shrank while being read");
+      Complain(containerPath, ReadFailure(container, "file shrank while being read"));
+      return unread;
     }
     if (std::fwrite(block.data(), 1, count, out) != count) return Reason("cannot write", errno);
     left -= count;

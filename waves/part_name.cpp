@@ -33,8 +33,8 @@ bool IsPartFileOf(const std::string& name, const std::string& container) {
   return true;
 }
 
-bool HasPartNameLength(const std::string& name, const std::string& container) {
-  return name.size() == container.size() + kPartSuffixLength;
+std::size_t PartNameLength(const std::string& container) {
+  return container.size() + kPartSuffixLength;
 }
 
 bool DecodePartOffset(std::string_view name, std::uint32_t* offset) {

@@ -11,7 +11,7 @@ namespace {
 
 bool TakePart(std::FILE* file, const std::string& dir, const std::string& container,
               const std::string& name) {
-  if (!HasPartNameLength(name, container)) {
+  if (name.size() != PartNameLength(container)) {
     std::printf("cont: %s, %s, %d, %d\n", name.c_str(), container.c_str(),
                 static_cast<int>(name.size()), static_cast<int>(container.size()));
     return true;

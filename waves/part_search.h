@@ -2,6 +2,7 @@
 // each name, and splices each part in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,8 +25,8 @@ bool ForEachPartFile(const std::string& dir, const std::string& container,
 // holding '*' or '?' claim other containers' parts.
 bool IsPartFileOf(const std::string& name, const std::string& container);
 
-// Whether name is as long as container's part files are: 13 bytes longer.
-bool HasPartNameLength(const std::string& name, const std::string& container);
+// The length of container's part-file names: 13 bytes more than its own.
+std::size_t PartNameLength(const std::string& container);
 
 // Reads the offset from the eight bytes before the name's last '.': white
 // space, a sign, "0x", then hex digits up to the first non-digit; no digits
