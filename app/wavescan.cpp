@@ -30,7 +30,7 @@ int Usage(const char* problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  SetProgramName("wavescan");
+  if (!StartProgram("wavescan")) return 1;
   bool extract = false;
   const char* pattern = nullptr;
   bool options = true;
@@ -55,10 +55,19 @@ int main(int argc, char** argv) {
     }
   }
   if (pattern == nullptr) return Usage("no container or pattern given");
-  const bool done = ForEachContainer(
-      pattern, [extract](const std::string& dir, const std::string& name, bool directory) {
-        return directory || ScanContainer(dir, name, extract);
+  int containers = 0;
+  bool done = ForEachContainer(
+      pattern,
+      [extract, &containers](const std::string& dir, const std::string& name, bool directory) {
+        if (directory) return true;
+        ++containers;
+        return ScanContainer(dir, name, extract);
       });
+  // A check that found nothing to check has not passed.
+  if (done && containers == 0) {
+    Complain(pattern, "no such container");
+    done = false;
+  }
   if (!FinishOutput()) return 1;
   return done ? 0 : 1;
 }

@@ -4,10 +4,11 @@
 #include <string>
 
 #include "waves/containers.h"
-#include "waves/part_search.h"
+#include "waves/replace_waves.h"
 #include "waves/report.h"
 
 int main(int argc, char** argv) {
+  if (!StartProgram("wavesplice")) return 1;
   if (argc < 2) {
     std::fprintf(stderr, "usage: wavesplice CONTAINER-OR-PATTERN\n");
     return 2;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "waves/part_search.h"
+#include "waves/part_name.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The view is of the fuzzer's own buffer, so a read past it is caught.

@@ -11,7 +11,7 @@
 
 #include "platform/open_file.h"
 #include "waves/container_scan.h"
-#include "waves/part_search.h"
+#include "waves/replace_waves.h"
 
 namespace {
 

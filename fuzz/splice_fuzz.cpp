@@ -30,8 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fwrite(data, 1, size, part);
   std::fclose(part);
   std::FILE* container = std::tmpfile();
+  std::setvbuf(container, nullptr, _IONBF, 0);  // as the splice expects it
   std::fwrite(kBefore.data(), 1, kBefore.size(), container);
-  const bool done = SpliceWave(container, "container", dir, "part.wav", 4);
+  std::uint64_t containerSize = kBefore.size();
+  const bool done = SpliceWave(container, "container", &containerSize, dir, "part.wav", 4);
 
   std::string after(std::size_t{1} << 16, '\0');
   std::rewind(container);

@@ -31,6 +31,9 @@ struct WIN32_FIND_DATAA {
 // pattern ending in ".*" also matches the names without that extension. The
 // directory part of the pattern (up to its last '/') is taken literally.
 // Matches come as ".", "..", then by name compared after ASCII upper-casing.
+// A search that fails leaves errno: ENOENT or ENOTDIR when nothing matched
+// or the folder does not exist, another value when the folder could not be
+// read.
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found);
 BOOL FindClose(HANDLE search);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <string>
@@ -56,21 +57,29 @@ bool IsDirectory(const std::string& dir, const dirent* entry) {
 
 std::map<std::string, Listing> listings;  // by the directory part of the pattern
 
-// Null when the directory cannot be read.
+// Null, with errno set, when the directory cannot be read.
 const Listing* ListingOf(const std::string& dir) {
   const auto known = listings.find(dir);
   if (known != listings.end()) return &known->second;
   DIR* stream = opendir(dir.empty() ? "." : dir.c_str());
   if (stream == nullptr) return nullptr;
   Listing listing;
-  while (const dirent* entry = readdir(stream)) {
+  for (;;) {
+    errno = 0;  // readdir tells its end from a failure only by errno
+    const dirent* entry = readdir(stream);
+    if (entry == nullptr) break;
     // A name the record cannot hold cannot be handed out whole.
     if (std::strlen(entry->d_name) >= MAX_PATH) continue;
     const std::string name = entry->d_name;
     const int rank = name == "." ? 0 : name == ".." ? 1 : 2;
     listing.push_back({rank, UpperCased(name), name, IsDirectory(dir, entry)});
   }
+  const int error = errno;
   closedir(stream);
+  if (error != 0) {
+    errno = error;
+    return nullptr;
+  }
   std::sort(listing.begin(), listing.end(), ComesBefore);
   return &listings.emplace(dir, std::move(listing)).first->second;
 }
@@ -103,6 +112,7 @@ BOOL Hand(Search* search, WIN32_FIND_DATAA* found) {
 }  // namespace
 
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
+  errno = ENOENT;  // what a search that finds nothing leaves
   if (pattern == nullptr) return INVALID_HANDLE_VALUE;
   const std::string whole = pattern;
   const std::string dir = whole.substr(0, DirPartLength(whole));
@@ -126,6 +136,7 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
   }
   if (Hand(search, found)) return search;
   delete search;
+  errno = ENOENT;
   return INVALID_HANDLE_VALUE;
 }
 

@@ -4,9 +4,14 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <io.h>
+#include <windows.h>
 
 namespace {
 
@@ -14,7 +19,7 @@ bool IsRegular(const struct _stat64& info) { return (info.st_mode & _S_IFMT) == 
 
 }  // namespace
 
-std::FILE* OpenRegularFile(const std::string& path, bool* regular) {
+std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
   *regular = true;
   // A folder cannot be opened as a file here at all, and "NUL" or "CON"
   // open as devices: both are told apart before and after opening.
@@ -30,6 +35,7 @@ std::FILE* OpenRegularFile(const std::string& path, bool* regular) {
     std::fclose(file);
     return nullptr;
   }
+  *size = static_cast<std::uint64_t>(info.st_size);
   return file;
 }
 
@@ -47,34 +53,41 @@ std::FILE* CreateNewFile(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+std::string OpenFailure() {
+  // The C library says only "Permission denied" for a file another
+  // program has opened without sharing it, the commonest cause here.
+  const DWORD error = GetLastError();
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    return "in use by another program";
+  }
+  return std::strerror(errno);
+}
 #else
 #include <unistd.h>
 
 #include "platform/listing.h"
 
-std::FILE* OpenRegularFile(const std::string& path, bool* regular) {
+std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
   *regular = true;
-  // stat first so that a device is not even opened; the fstat below then
-  // covers a file swapped in between.
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    *regular = false;
-    return nullptr;
-  }
-  // O_NONBLOCK: opening a FIFO without a writer would otherwise wait.
+  // O_NONBLOCK: opening a FIFO without a writer would otherwise wait; it
+  // changes nothing for a regular file, so it is left set. There is no stat
+  // before the open: a device is opened and at once closed unread, which
+  // costs less than a stat on every part, and a file swapped for a FIFO
+  // between a stat and the open could still make us wait.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return nullptr;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    *regular = false;
-    close(fd);
-    return nullptr;
-  }
-  std::FILE* file = fcntl(fd, F_SETFL, 0) == 0 ? fdopen(fd, "rb") : nullptr;
+  struct stat info {};
+  const bool known = fstat(fd, &info) == 0;
+  *regular = !known || S_ISREG(info.st_mode);
+  std::FILE* file = known && *regular ? fdopen(fd, "rb") : nullptr;
   if (file == nullptr) {
     const int error = errno;
     close(fd);
     errno = error;
+    return nullptr;
   }
+  *size = static_cast<std::uint64_t>(info.st_size);
   return file;
 }
 
@@ -96,4 +109,6 @@ bool RemoveFile(const std::string& path) {
   ListingLost(path);
   return true;
 }
+
+std::string OpenFailure() { return std::strerror(errno); }
 #endif

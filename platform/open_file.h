@@ -2,13 +2,15 @@
 // regular one, and never creating over a file that exists.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
-// Opens path for reading, binary, if it is a regular file. A FIFO, socket,
-// device or directory is refused without being waited on: null with
-// *regular false. Null with *regular true: errno says why.
-std::FILE* OpenRegularFile(const std::string& path, bool* regular);
+// Opens path for reading, binary, if it is a regular file, and gives its
+// size. A FIFO, socket, device or folder is refused without being waited
+// on: null with *regular false. Null with *regular true: OpenFailure says
+// why.
+std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular);
 
 // Creates path for writing, binary, only if no file of that name exists:
 // null with errno EEXIST when one does. The check and the creation are one
@@ -17,3 +19,7 @@ std::FILE* CreateNewFile(const std::string& path);
 
 // Removes a file; false with errno set when it cannot.
 bool RemoveFile(const std::string& path);
+
+// Right after an open failed: why, in the system's words, or that another
+// program holds the file.
+std::string OpenFailure();

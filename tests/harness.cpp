@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -110,12 +111,22 @@ Result Scratch::Scan(const std::string& args, bool merged, const std::string& wr
 
 Result Scratch::Run(const std::string& command, bool windowsBuild, const std::string& args,
                     bool merged, const std::string& wrap) const {
-  const std::string out = root_ + "/out", err = root_ + "/err";
-  const std::string line = "cd '" + Path("") + "' && " + wrap + command + " " + args + " >'" + out +
-                           "' 2>" + (merged ? "&1" : "'" + err + "'") + " </dev/null";
-  const int status = std::system(line.c_str());
-  const Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                      FromText(Slurp(out), windowsBuild), FromText(Slurp(err), false)};
+  return Script(
+      wrap + command + " " + args + " >\"$OUT\" 2>" + (merged ? "&1" : "\"$ERR\"") + " </dev/null",
+      windowsBuild);
+}
+
+Result Scratch::Script(const std::string& script, bool windowsBuild) const {
+  const std::string out = root_ + "/out", err = root_ + "/err", status = root_ + "/status";
+  std::ofstream(root_ + "/script") << "cd '" << Path("") << "' || exit 99\nOUT='" << out
+                                   << "' ERR='" << err << "' STATUS='" << status << "'\n"
+                                   << script << "\n";
+  for (const std::string& path : {out, err, status}) std::remove(path.c_str());
+  const int ran = std::system(("bash '" + root_ + "/script'").c_str());
+  const std::string written = Slurp(status);
+  const Result result{
+      written.empty() ? (WIFEXITED(ran) ? WEXITSTATUS(ran) : -1) : std::stoi(written),
+      FromText(Slurp(out), windowsBuild), FromText(Slurp(err), false)};
   // The status a memory checker wrapped around the tool gives for its findings.
   if (result.status == kCheckerFound) ADD_FAILURE() << "the checker found errors:\n" << result.err;
   return result;

@@ -49,6 +49,10 @@ class Scratch : public ::testing::Test {
   Result Scan(const std::string& args, bool merged = false, const std::string& wrap = "") const;
   Result Run(const std::string& command, bool windowsBuild, const std::string& args,
              bool merged = false, const std::string& wrap = "") const;
+  // Runs a bash script in the work folder. In it, $OUT and $ERR name the
+  // files read back as standard output and error; the status is the
+  // script's, or the one it writes to $STATUS.
+  Result Script(const std::string& script, bool windowsBuild) const;
 
   // A wrap under which the tool runs without the power to read or write
   // files whatever their permissions; sets skip when there is none.

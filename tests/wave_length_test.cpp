@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "waves/splice.h"
+#include "waves/part_file.h"
 
 namespace {
 

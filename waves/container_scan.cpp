@@ -9,6 +9,7 @@
 #include "platform/file_position.h"
 #include "waves/extract.h"
 #include "waves/part_file.h"
+#include "waves/part_name.h"
 #include "waves/part_search.h"
 #include "waves/report.h"
 #include "waves/wave_format.h"
@@ -52,21 +53,21 @@ std::string Count(std::size_t count, const char* what) {
 Part ReadPart(const std::string& dir, const std::string& container, const std::string& name) {
   Part part;
   part.name = name;
-  if (name.size() != PartNameLength(container)) {
-    part.skipped = "its name has " + std::to_string(name.size()) + " bytes, not the " +
-                   std::to_string(PartNameLength(container)) + " of a part file";
-    return part;
+  switch (TakePartName(name, container, &part.offset)) {
+    case PartName::kWrongLength:
+      part.skipped = "its name has " + std::to_string(name.size()) + " bytes, not the " +
+                     std::to_string(PartNameLength(container)) + " of a part file";
+      return part;
+    case PartName::kNoOffset:
+      part.skipped = "no offset before the extension";
+      return part;
+    case PartName::kPart:
+      break;
   }
-  if (!DecodePartOffset(name, &part.offset)) {
-    part.skipped = "no offset before the extension";
-    return part;
-  }
-  std::FILE* file = OpenToRead(dir + name, &part.refused);
-  if (file == nullptr) return part;
-  if (ReadPartLength(file, &part.length, &part.refused)) {
-    PartHoldsWave(file, part.length, &part.refused);
-  }
-  std::fclose(file);  // read only: nothing can be lost at its close
+  const PartFile opened = OpenPart(dir + name);
+  part.length = opened.length;
+  part.refused = opened.why;
+  if (opened.file != nullptr) std::fclose(opened.file);  // read only: nothing is lost at its close
   return part;
 }
 
@@ -129,7 +130,7 @@ bool Extract(std::FILE* file, const std::string& dir, const std::string& contain
     *line += "; kept the existing " + existing->name;
     return true;
   }
-  const std::string name = container + "_" + Hex(offset) + ".wav";
+  const std::string name = PartFileName(container, static_cast<std::uint32_t>(offset));
   switch (ExtractWave(file, dir + container, offset, length, dir + name)) {
     case Extracted::kWritten:
       *line += "; extracted to " + name;
@@ -149,22 +150,17 @@ bool Extract(std::FILE* file, const std::string& dir, const std::string& contain
 
 bool ScanContainer(const std::string& dir, const std::string& container, bool extract) {
   const std::string path = dir + container;
+  std::uint64_t size = 0;
   std::string why;
-  std::FILE* file = OpenToRead(path, &why);
+  std::FILE* file = OpenToRead(path, &size, &why);
   if (file == nullptr) {
     Complain(path, why);
-    return false;
-  }
-  std::uint64_t size = 0;
-  if (!FileSize(file, &size)) {
-    Complain(path, "cannot position", errno);
-    std::fclose(file);
     return false;
   }
   std::printf("Scanning %s, %" PRIu64 " bytes\n", container.c_str(), size);
 
   std::vector<Part> parts;
-  ForEachPartFile(dir, container, [&](const std::string& name) {
+  bool done = ForEachPartFile(dir, container, [&](const std::string& name) {
     parts.push_back(ReadPart(dir, container, name));
     return true;
   });
@@ -174,7 +170,6 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
   }
 
   Counts counts;
-  bool done = true;
   const bool read =
       FindWaves(file, size, kScanBlock, [&](std::uint64_t offset, std::uint64_t length) {
         ++counts.waves;
@@ -186,8 +181,14 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
           at->second->inside = at->first != offset;
           at->second->insideOf = offset;
         }
-        std::string line = "  wave " + Hex(offset) + " length " + Hex(length) + ": " +
-                           DescribeWave(file, offset, length);
+        std::string line = "  wave " + Hex(offset) + " length " + Hex(length);
+        std::string format;
+        if (DescribeWave(file, offset, length, &format)) {
+          line += ": " + format;
+        } else {
+          Complain(path, ReadFailure(file, "file shrank while being read"));
+          done = false;
+        }
         if (offset > UINT32_MAX || length > UINT32_MAX) {
           line += "; no part file can name it: beyond 32 bits";
         } else if (extract &&

@@ -9,7 +9,8 @@
 // order: dir is the pattern's folder part, where the match and its part
 // files are opened; name is the match's bare name. The matches are all
 // taken before the first call, so files a call creates are never taken as
-// containers of the same run. Returns false when any call did.
+// containers of the same run. Returns false when any call did, or when the
+// folder could not be listed (said on standard error).
 bool ForEachContainer(const std::string& pattern,
                       const std::function<bool(const std::string& dir, const std::string& name,
                                                bool directory)>& take);

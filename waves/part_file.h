@@ -1,21 +1,38 @@
-// Reading a part file as wavesplice takes it, shared by the splice and by
-// wavescan's check, so that both refuse the same files for the same reasons.
-// Each returns false, or null, with the reason in *why.
+// Reading a part file as wavesplice takes it: the one sequence that both
+// the splice and wavescan's check go through, so that both refuse the same
+// files for the same reasons.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-// Opens path for reading; a file that is not a regular file is refused
-// without waiting on it.
-std::FILE* OpenToRead(const std::string& path, std::string* why);
+constexpr std::size_t kChunkHeader = 8;  // the tag and the little-endian size
 
-// ReadWaveLength (splice.h) with its refusal in words.
-bool ReadPartLength(std::FILE* part, std::uint32_t* length, std::string* why);
+// A part file opened and its chunk header read.
+struct PartFile {
+  // Open, unbuffered and just past the header; null when the file could not
+  // be opened or has no whole header. The caller closes it.
+  std::FILE* file = nullptr;
+  std::uint32_t length = 0;  // the wave length, once the header was read
+  unsigned char header[kChunkHeader] = {};
+  std::uint64_t size = 0;  // the file's size, once it was opened
+  // Why wavesplice refuses it: it cannot be opened, has no whole header,
+  // or holds fewer bytes than its wave length. Empty when it would splice.
+  std::string why;
+};
 
-// Whether the file holds its whole wave, judged by the file's size.
-bool PartHoldsWave(std::FILE* part, std::uint32_t length, std::string* why);
+PartFile OpenPart(const std::string& path);
+
+// Opens path for reading, binary, if it is a regular file, with its size;
+// null with *why otherwise. Never waits on a FIFO or a device.
+std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string* why);
+
+// Reads the 8-byte chunk header at the file's current position; the wave
+// length is its little-endian size field plus 8, modulo 2^32. Returns false
+// when the header cannot be read whole. header, when given, receives its
+// bytes.
+bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* header = nullptr);
 
 // Why a read came up short: the system's reason, or shortBy when the file
 // simply ended.

@@ -1,8 +1,7 @@
-// The part-file naming scheme, the one format shared with whatever made the
-// part files.
-#include <cctype>
+#include "waves/part_name.h"
 
-#include "waves/part_search.h"
+#include <cctype>
+#include <cstdio>
 
 namespace {
 
@@ -21,6 +20,12 @@ int HexValue(char c) {
 }
 
 }  // namespace
+
+PartName TakePartName(const std::string& name, const std::string& container,
+                      std::uint32_t* offset) {
+  if (name.size() != PartNameLength(container)) return PartName::kWrongLength;
+  return DecodePartOffset(name, offset) ? PartName::kPart : PartName::kNoOffset;
+}
 
 bool IsPartFileOf(const std::string& name, const std::string& container) {
   if (name.size() <= container.size() || name[container.size()] != '_') return false;
@@ -51,4 +56,10 @@ bool DecodePartOffset(std::string_view name, std::uint32_t* offset) {
     value = value * 16 + static_cast<std::uint32_t>(HexValue(name[i]));
   *offset = negative ? 0u - value : value;
   return true;
+}
+
+std::string PartFileName(const std::string& container, std::uint32_t offset) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "_%08x.wav", static_cast<unsigned>(offset));
+  return container + digits;
 }

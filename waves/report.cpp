@@ -4,13 +4,20 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/process.h"
+
 namespace {
 
-const char* program = "wavesplice";
+const char* program = "";
 
 }  // namespace
 
-void SetProgramName(const char* name) { program = name; }
+bool StartProgram(const char* name) {
+  program = name;
+  if (PrepareProcess()) return true;
+  Complain("standard streams", "cannot open the null device in place of a closed one", errno);
+  return false;
+}
 
 void Complain(const std::string& path, const std::string& what, int error) {
   std::fflush(stdout);

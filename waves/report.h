@@ -3,8 +3,10 @@
 
 #include <string>
 
-// The name messages begin with: "wavesplice" unless the program says.
-void SetProgramName(const char* name);
+// Names the program in its messages and prepares the process for the run
+// (platform/process.h). False, having said why, when the run cannot safely
+// go on.
+bool StartProgram(const char* name);
 
 // Prints "PROGRAM: PATH: WHAT" and, when error is not 0, the system's
 // reason for it. Standard output is flushed first so that a combined log

@@ -1,13 +1,13 @@
 #include "waves/splice.h"
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <new>
 
-#include "platform/file_position.h"
+#include "platform/file_write.h"
 #include "waves/part_file.h"
 #include "waves/report.h"
-#include "waves/riff.h"
 
 namespace {
 
@@ -17,67 +17,63 @@ std::string Hex(std::uint64_t value) {
   return text;
 }
 
-bool CopyWave(std::FILE* container, const std::string& containerPath, std::FILE* part,
-              const std::string& partPath, const std::string& name, std::uint32_t offset) {
-  std::uint32_t length = 0;
-  std::string why;
-  if (!ReadPartLength(part, &length, &why)) {
-    Complain(partPath, why);
-    return false;
-  }
-  std::printf("Processing %s offset %08x length %08x\n", name.c_str(), offset, length);
-  if (length == 0) return true;
+// The wave of an opened part that holds it: the header already read, then
+// the rest.
+bool ReadWave(const PartFile& part, const std::string& partPath, unsigned char* wave) {
+  const std::size_t head = std::min<std::size_t>(part.length, kChunkHeader);
+  std::memcpy(wave, part.header, head);
+  const std::size_t rest = part.length - head;
+  if (std::fread(wave + head, 1, rest, part.file) == rest) return true;
+  Complain(partPath, ReadFailure(part.file, "file shrank while being read; nothing written"));
+  return false;
+}
 
-  // Checked before any buffer is taken, so a size field claiming far more
-  // than the file holds costs no allocation and writes nothing.
-  if (!PartHoldsWave(part, length, &why)) {
-    Complain(partPath, why + "; nothing written");
+bool CopyWave(std::FILE* container, const std::string& containerPath, std::uint64_t* size,
+              const PartFile& part, const std::string& partPath, const std::string& name,
+              std::uint32_t offset) {
+  std::printf("Processing %s offset %08x length %08x\n", name.c_str(), offset, part.length);
+  if (part.length == 0) return true;
+  if (!part.why.empty()) {
+    Complain(partPath, part.why + "; nothing written");
     return false;
   }
-  if (!SeekTo(part, 0)) {
-    Complain(partPath, "cannot position", errno);
-    return false;
-  }
-  const std::unique_ptr<unsigned char[]> wave(new (std::nothrow) unsigned char[length]);
+  const std::unique_ptr<unsigned char[]> wave(new (std::nothrow) unsigned char[part.length]);
   if (!wave) {
-    Complain(partPath, "cannot allocate " + std::to_string(length) + " bytes for the wave");
+    Complain(partPath, "cannot allocate " + std::to_string(part.length) + " bytes for the wave");
     return false;
   }
-  if (std::fread(wave.get(), 1, length, part) != length) {
-    Complain(partPath, ReadFailure(part, "file shrank while being read; nothing written"));
+  if (!ReadWave(part, partPath, wave.get())) return false;
+  const std::uint64_t end = std::uint64_t{offset} + part.length;
+  const std::string what = name + " at offset " + Hex(offset);
+  if (end > *size) {
+    // Room first, so that a full disk or a file-size limit refuses the part
+    // before any of its bytes land.
+    const std::string why = ReserveBytes(container, offset, part.length);
+    if (!why.empty()) {
+      Complain(containerPath, "no room to write " + what + ": " + why + "; nothing written");
+      return false;
+    }
+  }
+  if (!WriteAt(container, offset, wave.get(), part.length)) {
+    Complain(containerPath,
+             Reason("cannot write " + what, errno) + "; part of the wave may have been written");
     return false;
   }
-  if (!SeekTo(container, offset)) {
-    Complain(containerPath, "cannot seek to offset " + Hex(offset), errno);
-    return false;
-  }
-  // Flushed here so that a full disk is blamed on the part that met it.
-  if (std::fwrite(wave.get(), 1, length, container) != length || std::fflush(container) != 0) {
-    Complain(containerPath, "cannot write " + name + " at offset " + Hex(offset), errno);
-    return false;
-  }
+  *size = std::max(*size, end);
   return true;
 }
 
 }  // namespace
 
-bool ReadWaveLength(std::FILE* part, std::uint32_t* length) {
-  unsigned char header[8];
-  if (std::fread(header, 1, sizeof header, part) != sizeof header) return false;
-  *length = LittleEndian(header + 4) + 8u;
-  return true;
-}
-
-bool SpliceWave(std::FILE* container, const std::string& containerPath, const std::string& dir,
-                const std::string& part, std::uint32_t offset) {
+bool SpliceWave(std::FILE* container, const std::string& containerPath, std::uint64_t* size,
+                const std::string& dir, const std::string& part, std::uint32_t offset) {
   const std::string partPath = dir + part;
-  std::string why;
-  std::FILE* file = OpenToRead(partPath, &why);
-  if (file == nullptr) {
-    Complain(partPath, why);
+  const PartFile opened = OpenPart(partPath);
+  if (opened.file == nullptr) {
+    Complain(partPath, opened.why);
     return false;
   }
-  const bool done = CopyWave(container, containerPath, file, partPath, part, offset);
-  std::fclose(file);  // read only: nothing can be lost at its close
+  const bool done = CopyWave(container, containerPath, size, opened, partPath, part, offset);
+  std::fclose(opened.file);  // read only: nothing can be lost at its close
   return done;
 }

@@ -6,12 +6,9 @@
 #include <string>
 
 // Opens dir + part, prints its processing line and writes its wave into the
-// open container at offset: the whole wave or, as far as it is in this
-// tool's hands, nothing. Returns false, having said why, when it could not.
-bool SpliceWave(std::FILE* container, const std::string& containerPath, const std::string& dir,
-                const std::string& part, std::uint32_t offset);
-
-// Reads the 8-byte chunk header at the file's current position; the wave
-// length is its little-endian size field plus 8, modulo 2^32. Returns false
-// when the header cannot be read whole.
-bool ReadWaveLength(std::FILE* part, std::uint32_t* length);
+// container, open unbuffered for update, at offset: the whole wave or, as
+// far as it is in this tool's hands, nothing. *size is the container's
+// length, kept up to date: a wave that lengthens the container is first
+// given its room. Returns false, having said why, when it could not.
+bool SpliceWave(std::FILE* container, const std::string& containerPath, std::uint64_t* size,
+                const std::string& dir, const std::string& part, std::uint32_t offset);

@@ -44,7 +44,8 @@ bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::
 
 }  // namespace
 
-std::string DescribeWave(std::FILE* container, std::uint64_t offset, std::uint64_t length) {
+bool DescribeWave(std::FILE* container, std::uint64_t offset, std::uint64_t length,
+                  std::string* text) {
   const std::uint64_t end = offset + length;
   unsigned char format[16] = {};
   bool hasFormat = false;
@@ -53,11 +54,11 @@ std::string DescribeWave(std::FILE* container, std::uint64_t offset, std::uint64
   std::uint64_t at = offset + 12;
   for (int chunk = 0; chunk < kMostChunks && at + 8 <= end && !(hasFormat && hasData); ++chunk) {
     unsigned char header[8];
-    if (!ReadAt(container, at, header, sizeof header)) return "chunks unreadable";
+    if (!ReadAt(container, at, header, sizeof header)) return false;
     const std::uint64_t size = LittleEndian(header + 4);
     const std::uint64_t inside = std::min(size, end - at - 8);
     if (std::memcmp(header, "fmt ", 4) == 0 && inside >= sizeof format && !hasFormat) {
-      if (!ReadAt(container, at + 8, format, sizeof format)) return "chunks unreadable";
+      if (!ReadAt(container, at + 8, format, sizeof format)) return false;
       hasFormat = true;
     } else if (std::memcmp(header, "data", 4) == 0 && !hasData) {
       dataBytes = inside;
@@ -65,18 +66,21 @@ std::string DescribeWave(std::FILE* container, std::uint64_t offset, std::uint64
     }
     at += 8 + size + (size & 1);  // chunks are padded to even sizes
   }
-  if (!hasFormat) return "no fmt chunk";
+  if (!hasFormat) {
+    *text = "no fmt chunk";
+    return true;
+  }
   const std::uint32_t channels = LittleEndian(format + 2, 2);
   const std::uint32_t byteRate = LittleEndian(format + 8);
-  std::string text = FormatName(LittleEndian(format, 2)) + ", " + std::to_string(channels) +
-                     (channels == 1 ? " channel, " : " channels, ") +
-                     std::to_string(LittleEndian(format + 4)) + " Hz, " +
-                     std::to_string(LittleEndian(format + 14, 2)) + " bits";
+  *text = FormatName(LittleEndian(format, 2)) + ", " + std::to_string(channels) +
+          (channels == 1 ? " channel, " : " channels, ") +
+          std::to_string(LittleEndian(format + 4)) + " Hz, " +
+          std::to_string(LittleEndian(format + 14, 2)) + " bits";
   if (hasData && byteRate != 0) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, ", %.3f s",
                   static_cast<double>(dataBytes) / static_cast<double>(byteRate));
-    text += seconds;
+    *text += seconds;
   }
-  return text;
+  return true;
 }

@@ -1,0 +1,74 @@
+#include "platform/file_write.h"
+
+#include "platform/system_error.h"
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <io.h>
+#include <windows.h>
+
+#include "platform/file_position.h"
+
+std::string ReserveBytes(std::FILE* file, std::uint64_t offset, std::uint64_t length) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (GetFileType(handle) != FILE_TYPE_DISK) return "";
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(handle, &size)) return SystemMessage(GetLastError());
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(offset + length);
+  if (end.QuadPart <= size.QuadPart) return "";
+  // The file system allocates what the new end takes, or refuses it whole.
+  // The C library positions the handle itself before its next write.
+  if (!SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !SetEndOfFile(handle)) {
+    return SystemMessage(GetLastError());
+  }
+  return "";
+}
+
+bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, std::size_t count) {
+  return SeekTo(file, offset) && std::fwrite(bytes, 1, count, file) == count &&
+         std::fflush(file) == 0;
+}
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+std::string ReserveBytes(std::FILE* file, std::uint64_t offset, std::uint64_t length) {
+  const int fd = fileno(file);
+  struct stat info {};
+  if (fstat(fd, &info) != 0) return SystemMessage(errno);
+  if (!S_ISREG(info.st_mode)) return "";
+  const int error = posix_fallocate(fd, static_cast<off_t>(offset), static_cast<off_t>(length));
+  if (error == 0) return "";
+  // Where the file system cannot allocate, the C library writes zeros
+  // instead, and may have lengthened the file before it failed.
+  if (ftruncate(fd, info.st_size) != 0) {
+    return SystemMessage(error) +
+           ", and it could not be put back to its length: " + SystemMessage(errno);
+  }
+  return SystemMessage(error);
+}
+
+bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, std::size_t count) {
+  // Nothing of an unbuffered stream is pending, so its descriptor is
+  // written directly: one call where the stream takes a seek and a write.
+  const int fd = fileno(file);
+  while (count > 0) {
+    const ssize_t wrote = pwrite(fd, bytes, count, static_cast<off_t>(offset));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      if (wrote == 0) errno = EIO;
+      return false;
+    }
+    bytes += wrote;
+    count -= static_cast<std::size_t>(wrote);
+    offset += static_cast<std::uint64_t>(wrote);
+  }
+  return true;
+}
+#endif

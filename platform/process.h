@@ -1,0 +1,11 @@
+// What a run needs of the process it was started in, whatever that was.
+#pragma once
+
+// Call first. A standard stream that is closed, or on Windows was never
+// given, is opened on the null device: a file the program opens could
+// otherwise take its descriptor and receive its messages, and output with
+// nowhere to go is then no failure. A reader that goes away or a file-size
+// limit makes a write fail instead of ending the run, so every part is
+// still handled and the failure is said. False, with errno set, when a
+// closed stream could not be covered: the run must not go on.
+bool PrepareProcess();

@@ -1,0 +1,46 @@
+#include "platform/search.h"
+
+#include "platform/find.h"
+#include "platform/path.h"
+#include "platform/system_error.h"
+#include "platform/wildcard.h"
+
+#ifdef _WIN32
+namespace {
+
+std::string SearchFailure() {
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+      error == ERROR_NO_MORE_FILES) {
+    return "";
+  }
+  return SystemMessage(error);
+}
+
+}  // namespace
+#else
+#include <cerrno>
+
+namespace {
+
+std::string SearchFailure() {
+  return errno == ENOENT || errno == ENOTDIR ? "" : SystemMessage(errno);
+}
+
+}  // namespace
+#endif
+
+std::string SearchFolder(const std::string& pattern,
+                         const std::function<void(const std::string& name, bool directory)>& take) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return SearchFailure();
+  const std::string names = pattern.substr(DirPartLength(pattern));
+  do {
+    if (MatchesPattern(names, found.cFileName)) {
+      take(found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return "";
+}

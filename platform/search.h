@@ -1,0 +1,15 @@
+// The directory search both programs make, on either platform.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Calls take(name, directory) with the bare name of each file and folder
+// that pattern matches, in the search's order. Only names that themselves
+// match the pattern (wildcard.h) are taken: Windows' own search also
+// matches the short aliases of longer names, which the user never named.
+// Returns "" when the search is done, also when nothing matched or the
+// pattern's folder does not exist; otherwise the system's reason why the
+// folder could not be searched.
+std::string SearchFolder(const std::string& pattern,
+                         const std::function<void(const std::string& name, bool directory)>& take);
