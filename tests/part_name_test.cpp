@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
+#include "waves/part_name.h"
 
-#include "waves/part_search.h"
+#include <gtest/gtest.h>
 
 TEST(DecodePartOffset, ReadsTheEightBytesBeforeTheLastDot) {
   const struct {
@@ -50,4 +50,32 @@ TEST(IsPartFileOf, TakesTheContainerNameLiterallyInEitherCase) {
   EXPECT_FALSE(IsPartFileOf("sounds.dat", "sounds.dat"));
   EXPECT_FALSE(IsPartFileOf("sounds.dat-00000040.wav", "sounds.dat"));
   EXPECT_FALSE(IsPartFileOf("sound\xe4.dat_00000040.wav", "sound\xc4.dat"));  // ASCII only
+}
+
+TEST(TakePartName, SkipsTakesOrRefusesEachNameAsWavespliceDoes) {
+  const struct {
+    const char* name;
+    const char* container;
+    PartName taken;
+    std::uint32_t offset;
+  } cases[] = {
+      {"sounds.dat_000002c0.wav", "sounds.dat", PartName::kPart, 0x2c0},
+      {"SOUNDS.DAT_000002C0.WAV", "sounds.dat", PartName::kPart, 0x2c0},
+      {"sounds.dat_0x0002c0.wav", "sounds.dat", PartName::kPart, 0x2c0},
+      {"sounds.dat_-0000010.wav", "sounds.dat", PartName::kPart, 0xfffffff0},
+      {"sounds.dat_zzzzzzzz.wav", "sounds.dat", PartName::kPart, 0},
+      {"s_00000040.x.wav", "s", PartName::kWrongLength, 0},  // one byte too many
+      {"sounds.dat_2c0.wav", "sounds.dat", PartName::kWrongLength, 0},
+      {"sounds.dat_000002c00.wav", "sounds.dat", PartName::kWrongLength, 0},
+      {"s_.00000000wav", "s", PartName::kNoOffset, 0},  // its last '.' stands too early
+  };
+  for (const auto& c : cases) {
+    std::uint32_t offset = 12345;
+    EXPECT_EQ(TakePartName(c.name, c.container, &offset), c.taken) << c.name;
+    if (c.taken == PartName::kPart) {
+      EXPECT_EQ(offset, c.offset) << c.name;
+    }
+  }
+  EXPECT_EQ(PartFileName("sounds.dat", 0x2c0), "sounds.dat_000002c0.wav");
+  EXPECT_EQ(PartFileName("s", 0xffffffff), "s_ffffffff.wav");
 }
