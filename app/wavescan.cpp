@@ -49,7 +49,11 @@ int main(int argc, char** argv) {
     } else if (options && arg.size() > 1 && arg[0] == '-') {
       return Usage(("unknown option " + arg).c_str());
     } else if (pattern != nullptr) {
-      return Usage("one pattern only; quote it so that the shell does not expand it");
+      // A shell that expanded the pattern, or a name with spaces left
+      // unquoted (Windows expands nothing), both end up here.
+      return Usage(
+          "one pattern only: quote a pattern so that the shell does not expand it, and a name "
+          "with spaces so that it stays one argument");
     } else {
       pattern = argv[i];
     }

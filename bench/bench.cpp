@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -186,7 +187,9 @@ void Syscalls(const std::string& tool, const std::string& root, Table* table) {
   for (std::string line; std::getline(in, line);) {
     // "100.00    0.015771          10      1482         2 total"
     if (line.size() > 6 && line.compare(line.size() - 6, 6, " total") == 0) {
-      std::sscanf(line.c_str(), "%*f %*f %*d %ld", &calls);
+      double percent = 0, seconds = 0;
+      long perCall = 0;
+      std::istringstream(line) >> percent >> seconds >> perCall >> calls;
     }
   }
   if (calls < 0) {

@@ -7,23 +7,22 @@
 
 namespace {
 
-// The runtime marks a stream the process was started without (a graphical
-// front end, a detached task) by a descriptor with no handle; its writes
-// fail. The runtime's own descriptors 0 to 2 are never handed to a file the
-// program opens, so only the failure needs mending here.
-bool Absent(std::FILE* stream) {
-  const int fd = _fileno(stream);
-  return fd < 0 || _get_osfhandle(fd) < 0;
-}
+bool outputAbsent = false;
 
 }  // namespace
 
+// The C library marks a stream the process was started without by a
+// descriptor with no handle, and never hands descriptors 0 to 2 to a file
+// the program opens: only the failing writes need answering. Reopening
+// such a stream is not done the same way by every C library, so it is
+// left as it is and its failures are not counted.
 bool PrepareProcess() {
-  if (Absent(stdin) && std::freopen("NUL", "r", stdin) == nullptr) return false;
-  if (Absent(stdout) && std::freopen("NUL", "w", stdout) == nullptr) return false;
-  if (Absent(stderr) && std::freopen("NUL", "w", stderr) == nullptr) return false;
+  const int fd = _fileno(stdout);
+  outputAbsent = fd < 0 || _get_osfhandle(fd) < 0;
   return true;
 }
+
+bool OutputGoesNowhere() { return outputAbsent; }
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -43,4 +42,6 @@ bool PrepareProcess() {
   }
   return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
 }
+
+bool OutputGoesNowhere() { return false; }  // a closed one was opened on /dev/null
 #endif

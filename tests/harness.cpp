@@ -15,6 +15,7 @@
 bool onWindows = false;
 std::string nativeCommand;
 std::string wavescanCommand;
+std::string launcherCommand;
 
 namespace {
 
@@ -139,6 +140,7 @@ int main(int argc, char** argv) {
     if (arg == "--windows") onWindows = true;
     if (arg.rfind("--native=", 0) == 0) nativeCommand = arg.substr(9);
     if (arg.rfind("--wavescan=", 0) == 0) wavescanCommand = arg.substr(11);
+    if (arg.rfind("--launcher=", 0) == 0) launcherCommand = arg.substr(11);
   }
   return RUN_ALL_TESTS();
 }

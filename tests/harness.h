@@ -8,10 +8,12 @@
 
 // Set from the command line: --windows when WAVESPLICE runs the Windows
 // build, --native=COMMAND to run the Linux build beside it, and
-// --wavescan=COMMAND for the wavescan of the same build.
+// --wavescan=COMMAND for the wavescan of the same build, and on Windows
+// --launcher=COMMAND to start a program as tests/launcher.c says.
 extern bool onWindows;
 extern std::string nativeCommand;
 extern std::string wavescanCommand;
+extern std::string launcherCommand;
 
 // The exit status of a run in which valgrind found errors (--error-exitcode).
 constexpr int kCheckerFound = 99;

@@ -173,7 +173,7 @@ TEST_F(Wavescan, AnswersItsCommandLineAsUsual) {
   } cases[] = {
       {"", 2, "", "wavescan: no container or pattern given\nusage: wavescan [--extract]"},
       {"--extrac c.dat", 2, "", "wavescan: unknown option --extrac\nusage:"},
-      {"c.dat c.dat", 2, "", "wavescan: one pattern only; quote it"},
+      {"c.dat c.dat", 2, "", "wavescan: one pattern only: quote a pattern"},
       {"--help", 0, "usage: wavescan [--extract] CONTAINER-OR-PATTERN\n", ""},
       {"--version", 0, "wavescan 1.1.0\n", ""},
       {"'*.none'", 1, "", "wavescan: *.none: no such container\n"},

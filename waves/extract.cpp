@@ -42,7 +42,7 @@ Extracted ExtractWave(std::FILE* container, const std::string& containerPath, st
   std::FILE* out = CreateNewFile(path);
   if (out == nullptr) {
     if (errno == EEXIST) return Extracted::kKept;
-    Complain(path, "cannot create", errno);
+    Complain(path, "cannot create: " + OpenFailure());
     return Extracted::kFailed;
   }
   std::string why = Copy(container, containerPath, offset, length, out);

@@ -31,6 +31,7 @@ std::string Reason(const std::string& what, int error) {
 
 bool FinishOutput() {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  if (OutputGoesNowhere()) return true;
   Complain("standard output", "cannot write", errno);
   return false;
 }

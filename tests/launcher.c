@@ -1,0 +1,43 @@
+/* Starts one of the Windows programs as a Windows caller would, for the
+ * end-to-end cases under Wine:
+ *   launcher.exe BIN detached PROGRAM ARGS...  without standard handles or a
+ *                                              console, as a graphical front
+ *                                              end or a scheduled task does
+ *   launcher.exe BIN hold FILE PROGRAM ARGS... while holding FILE open,
+ *                                              shared with nobody
+ * PROGRAM is a name in folder BIN, without ".exe". Exits with the
+ * program's status; 90 and up when the launch itself failed. */
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+int main(int argc, char** argv) {
+  if (argc < 4) return 90;
+  const int hold = strcmp(argv[2], "hold") == 0;
+  const int first = hold ? 4 : 3;
+  if (argc <= first) return 90;
+  if (hold && CreateFileA(argv[3], GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0,
+                          NULL) == INVALID_HANDLE_VALUE) {
+    return 91;
+  }
+  char line[8192];
+  int used = snprintf(line, sizeof line, "\"%s\\%s.exe\"", argv[1], argv[first]);
+  for (int i = first + 1; i < argc && used > 0 && used < (int)sizeof line; ++i) {
+    used += snprintf(line + used, sizeof line - (size_t)used, " \"%s\"", argv[i]);
+  }
+  if (used <= 0 || used >= (int)sizeof line) return 92;
+
+  STARTUPINFOA start;
+  ZeroMemory(&start, sizeof start);
+  start.cb = sizeof start;
+  if (!hold) start.dwFlags = STARTF_USESTDHANDLES; /* and all three null */
+  PROCESS_INFORMATION process;
+  if (!CreateProcessA(NULL, line, NULL, NULL, hold, hold ? 0 : DETACHED_PROCESS, NULL, NULL,
+                      &start, &process)) {
+    return 93;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 94;
+  GetExitCodeProcess(process.hProcess, &status);
+  return (int)status;
+}

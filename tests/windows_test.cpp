@@ -1,0 +1,90 @@
+// What Windows does differently: its search also matches short (8.3)
+// aliases, its paths have a length limit, programs are started without
+// standard handles, and other programs hold files open. The cases hold on
+// Linux too, where the Windows-only ones are skipped.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "harness.h"
+
+namespace {
+
+using OnWindows = Scratch;
+
+const std::string kBank(64, '.');
+
+TEST_F(OnWindows, TakesNoFileThroughItsShortAlias) {
+  const struct {
+    const char* pattern;
+    std::vector<const char*> others;  // each with an alias the pattern matches
+    const char* part;                 // a part file of the first other
+    const char* out;
+  } cases[] = {
+      {"'*.dat'",
+       {"bank.dat2", "x.data", "y.dat~"},
+       "bank.dat2_00000040.wav",
+       "Replacing waves in bank.dat\n"},
+      // Its alias SFX_~XXX.WAV matches sfx_*.wav, and its offset would read as 0.
+      {"sfx", {}, "sfx_0000040.wave", "Replacing waves in sfx\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    Put(c.pattern[0] == 's' ? "sfx" : "bank.dat", kBank);
+    for (const char* name : c.others) Put(name, kBank);
+    Put(c.part, Wave(0, ""));
+    const Result run = Tool(c.pattern);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 0);
+    for (const char* name : c.others) EXPECT_EQ(Get(name), kBank) << name;
+    EXPECT_EQ(Get(c.pattern[0] == 's' ? "sfx" : "bank.dat"), kBank);
+  }
+}
+
+TEST_F(OnWindows, NeverPassesOverPartsInSilenceAtThePathLimit) {
+  // The folder and the container's name stay under Windows' 260
+  // characters; the part search's pattern, 6 longer, passes them.
+  const std::string folder(250, 'f');
+  mkdir(Path(folder).c_str(), 0755);
+  Put(folder + "/c.dat", kBank);
+  Put(folder + "/c.dat_00000000.wav", Wave(0, ""));
+  const Result run = Tool(folder + "/c.dat");
+  EXPECT_EQ(run.out.substr(0, 25), "Replacing waves in c.dat\n");
+  if (run.status == 0) {
+    EXPECT_EQ(Get(folder + "/c.dat"), Wave(0, "") + kBank.substr(8));
+  } else {
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("c.dat: cannot search for its part files: "), std::string::npos)
+        << run.err;
+    EXPECT_EQ(Get(folder + "/c.dat"), kBank);
+  }
+}
+
+TEST_F(OnWindows, RunsWithoutStandardHandles) {
+  if (!onWindows) GTEST_SKIP() << "only on Windows: started without handles";
+  Put("a.dat", kBank);
+  Put("a.dat_00000000.wav", Wave(0, ""));
+  Put("b.dat", PcmWave(8000, 1, 8, 8));
+  EXPECT_EQ(Run(launcherCommand, false, "detached wavesplice a.dat").status, 0);
+  EXPECT_EQ(Get("a.dat"), Wave(0, "") + kBank.substr(8));
+  EXPECT_EQ(Run(launcherCommand, false, "detached wavescan --extract b.dat").status, 0);
+  EXPECT_EQ(Get("b.dat_00000000.wav"), PcmWave(8000, 1, 8, 8));
+}
+
+TEST_F(OnWindows, SaysAFileIsHeldByAnotherProgram) {
+  if (!onWindows) GTEST_SKIP() << "only on Windows: files held without sharing";
+  Put("a.dat", kBank);
+  Put("a.dat_00000000.wav", Wave(0, ""));
+  for (const char* held : {"a.dat", "a.dat_00000000.wav"}) {
+    const Result run =
+        Run(launcherCommand, false, std::string("hold ") + held + " wavesplice a.dat");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(std::string("wavesplice: ") + held + ": cannot open"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(": in use by another program\n"), std::string::npos) << run.err;
+    EXPECT_EQ(Get("a.dat"), kBank);
+  }
+}
+
+}  // namespace
