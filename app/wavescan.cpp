@@ -10,16 +10,18 @@
 namespace {
 
 const char kUsage[] =
-    "usage: wavescan [--extract] CONTAINER-OR-PATTERN\n"
+    "usage: wavescan [--json] [--extract] CONTAINER-OR-PATTERN\n"
     "       wavescan --help | --version\n";
 
 const char kHelp[] =
     "Lists the waves (RIFF/WAVE chunks) inside each container the pattern\n"
     "matches, and checks each part file beside it as wavesplice would splice\n"
-    "it: whether a wave starts at its offset and how its length compares.\n"
-    "Only reads; with --extract it also writes each wave that has no part\n"
-    "file yet as CONTAINER_OFFSET.wav beside its container, never over an\n"
-    "existing file. Quote the pattern so that the shell leaves it alone.\n"
+    "it: whether it is a wave, in the format of the wave at its offset, and\n"
+    "fits there, and whether wavesplice would meet another part or container\n"
+    "on the way. Only reads; with --extract it also writes each wave that has\n"
+    "no part file yet as CONTAINER_OFFSET.wav beside its container, never\n"
+    "over an existing file. With --json the report is one JSON document.\n"
+    "Quote the pattern so that the shell leaves it alone.\n"
     "Exit status: 0 all read and no part has a problem; 1 otherwise; 2 usage.\n";
 
 int Usage(const char* problem) {
@@ -32,6 +34,7 @@ int Usage(const char* problem) {
 int main(int argc, char** argv) {
   if (!StartProgram("wavescan")) return 1;
   bool extract = false;
+  const ScanReport* report = &kTextReport;
   const char* pattern = nullptr;
   bool options = true;
   for (int i = 1; i < argc; ++i) {
@@ -46,6 +49,8 @@ int main(int argc, char** argv) {
       return FinishOutput() ? 0 : 1;
     } else if (options && arg == "--extract") {
       extract = true;
+    } else if (options && arg == "--json") {
+      report = &kJsonReport;
     } else if (options && arg.size() > 1 && arg[0] == '-') {
       return Usage(("unknown option " + arg).c_str());
     } else if (pattern != nullptr) {
@@ -60,13 +65,14 @@ int main(int argc, char** argv) {
   }
   if (pattern == nullptr) return Usage("no container or pattern given");
   int containers = 0;
+  report->start(WAVESPLICE_VERSION);
   bool done = ForEachContainer(
-      pattern,
-      [extract, &containers](const std::string& dir, const std::string& name, bool directory) {
+      pattern, [&](const std::string& dir, const std::string& name, bool directory) {
         if (directory) return true;
         ++containers;
-        return ScanContainer(dir, name, extract);
+        return ScanContainer(dir, name, extract, *report);
       });
+  report->finish();
   // A check that found nothing to check has not passed.
   if (done && containers == 0) {
     Complain(pattern, "no such container");

@@ -63,6 +63,10 @@ std::string OpenFailure() {
   }
   return std::strerror(errno);
 }
+
+std::string CannotWrite(const std::string& path) {
+  return _access(path.c_str(), 2) == 0 ? "" : std::strerror(errno);
+}
 #else
 #include <unistd.h>
 
@@ -111,4 +115,8 @@ bool RemoveFile(const std::string& path) {
 }
 
 std::string OpenFailure() { return std::strerror(errno); }
+
+std::string CannotWrite(const std::string& path) {
+  return access(path.c_str(), W_OK) == 0 ? "" : std::strerror(errno);
+}
 #endif

@@ -23,3 +23,7 @@ bool RemoveFile(const std::string& path);
 // Right after an open failed: why, in the system's words, or that another
 // program holds the file.
 std::string OpenFailure();
+
+// Whether path could be opened for update, asked without opening it: ""
+// when it could, else why not.
+std::string CannotWrite(const std::string& path);

@@ -154,9 +154,9 @@ TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
   for (const auto& c : cases) {
     const std::string bytes = "junk" + WaveOf(c.body) + "junk";
     std::FILE* file = FileOf(bytes);
-    std::string says;
-    EXPECT_TRUE(DescribeWave(file, 4, bytes.size() - 8, &says));
-    EXPECT_EQ(says, c.says);
+    WaveChunks chunks;
+    EXPECT_TRUE(ReadChunks(file, 4, bytes.size() - 8, &chunks));
+    EXPECT_EQ(DescribeWave(chunks), c.says);
     std::fclose(file);
   }
 }
@@ -214,7 +214,7 @@ TEST_F(Folder, ListsButNeverExtractsAWavePast4GiB) {
   std::fwrite(wave.data(), 1, wave.size(), file);
   ASSERT_EQ(std::fclose(file), 0);
   testing::internal::CaptureStdout();
-  EXPECT_TRUE(ScanContainer(dir_, "big.dat", true));
+  EXPECT_TRUE(ScanContainer(dir_, "big.dat", true, kTextReport));
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("wave 100000000 length 00000013: no fmt chunk; no part file can name it: "
                      "beyond 32 bits\n"),

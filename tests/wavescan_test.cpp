@@ -62,44 +62,56 @@ TEST_F(Wavescan, ExtractsEveryWaveAndTheSpliceThenChangesNoByte) {
 }
 
 TEST_F(Wavescan, GivesEachPartFileItsVerdict) {
-  // Waves at 0x00, 0x40 and 0xbc, then 8 bytes that are none.
-  Put("c.dat", kShort + kMono + kShort + std::string(8, 'U'));
-  Put("c.dat_00000000.wav", PcmWave(8000, 1, 8, 20));  // as long as the wave there
-  Put("c.dat_00000040.wav", PcmWave(8000, 1, 8, 56));  // 24 bytes shorter
-  Put("c.dat_000000bc.wav", PcmWave(8000, 1, 8, 28));  // 8 bytes longer
-  Put("c.dat_00000050.wav", Wave(0, ""));              // inside the wave at 0x40
-  Put("c.dat_000000fe.wav", Wave(0, ""));              // among the bytes after the waves
-  Put("c.dat_00000200.wav", Wave(0, ""));              // after the container's end
-  Put("c.dat_00000104.wav", Wave(0xfffffff8, ""));     // at the end, writing nothing
-  Put("c.dat_00000004.wav", "RIFF");                   // no whole header
-  Put("c.dat_00000008.wav", Wave(100, "only this"));   // fewer bytes than its size says
-  Put("c.dat_40.wav", kShort);                         // a name of the wrong length
+  // Waves at 0x00, 0x40 and 0xbc, then 24 bytes that are none. Each part
+  // is in the format of the wave it replaces, where one starts there.
+  Put("c.dat", kShort + kMono + kShort + std::string(24, 'U'));
+  Put("c.dat_00000000.wav", PcmWave(44100, 1, 16, 10));  // as long as the wave there
+  Put("c.dat_00000040.wav", PcmWave(8000, 1, 8, 56));    // 24 bytes shorter
+  Put("c.dat_000000bc.wav", PcmWave(44100, 1, 16, 14));  // 8 bytes longer
+  Put("c.dat_000000b0.wav", Wave(0, ""));                // inside the wave at 0x40
+  Put("c.dat_00000110.wav", Wave(0, ""));                // among the bytes after the waves
+  Put("c.dat_00000200.wav", Wave(0, ""));                // after the container's end
+  Put("c.dat_00000114.wav", Wave(0xfffffff8, ""));       // at the end, writing nothing
+  Put("c.dat_00000004.wav", "RIFF");                     // no whole header
+  Put("c.dat_00000008.wav", Wave(100, "only this"));     // fewer bytes than its size says
+  Put("c.dat_40.wav", kShort);                           // a name of the wrong length
   const Result run = Scan("c.dat");
+  const std::string notAWave =
+      "PROBLEM: not a wave: its wave length of 8 bytes is less than the 12 bytes of a wave's "
+      "header\n";
   EXPECT_EQ(run.out,
-            "Scanning c.dat, 260 bytes\n"
+            "Scanning c.dat, 276 bytes\n"
             "  wave 00000000 length 00000040: PCM, 1 channel, 44100 Hz, 16 bits, 0.000 s\n"
             "  wave 00000040 length 0000007c: PCM, 1 channel, 8000 Hz, 8 bits, 0.010 s\n"
             "  wave 000000bc length 00000040: PCM, 1 channel, 44100 Hz, 16 bits, 0.000 s\n"
-            "  part c.dat_00000000.wav offset 00000000 length 00000040: fits\n"
+            "  part c.dat_00000000.wav offset 00000000 length 00000040 (PCM, 1 channel, 44100 Hz, "
+            "16 bits, 0.000 s): fits\n"
             "  part c.dat_00000004.wav offset 00000004: PROBLEM: wavesplice would refuse it: "
             "cannot read: fewer than 8 bytes, no chunk header\n"
             "  part c.dat_00000008.wav offset 00000008: PROBLEM: wavesplice would refuse it: "
             "holds 17 bytes, fewer than its wave length of 108\n"
-            "  part c.dat_00000040.wav offset 00000040 length 00000064: shorter than the wave at "
-            "that offset by 24 bytes; fine: the rest of the old wave stays behind it\n"
-            "  part c.dat_00000050.wav offset 00000050 length 00000008: PROBLEM: no wave starts "
-            "at that offset; it falls inside the wave at 00000040\n"
-            "  part c.dat_000000bc.wav offset 000000bc length 00000048: PROBLEM: LONGER than the "
-            "wave at that offset by 8 bytes: splicing it would overwrite 8 bytes after the wave\n"
-            "  part c.dat_000000fe.wav offset 000000fe length 00000008: PROBLEM: no wave starts "
-            "at that offset; splicing it would lengthen the container by 2 bytes\n"
-            "  part c.dat_00000104.wav offset 00000104 length 00000000: PROBLEM: past the "
-            "container's end\n"
-            "  part c.dat_00000200.wav offset 00000200 length 00000008: PROBLEM: past the "
-            "container's end: splicing it would lengthen the container by 260 bytes\n"
-            "  part c.dat_40.wav: skipped, as wavesplice skips it: its name has 12 bytes, not the "
-            "18 of a part file\n"
-            "c.dat: 3 waves, 10 part files: 1 fit, 1 shorter, 7 with a problem, 1 skipped\n");
+            "  part c.dat_00000040.wav offset 00000040 length 00000064 (PCM, 1 channel, 8000 Hz, "
+            "8 bits, 0.007 s): shorter than the wave at that offset by 24 bytes; fine: the rest "
+            "of the old wave stays behind it\n"
+            "  part c.dat_000000b0.wav offset 000000b0 length 00000008: PROBLEM: no wave starts "
+            "at that offset; it falls inside the wave at 00000040. " +
+                notAWave +
+                "  part c.dat_000000bc.wav offset 000000bc length 00000048 (PCM, 1 channel, 44100 "
+                "Hz, 16 bits, 0.000 s): PROBLEM: LONGER than the wave at that offset by 8 bytes: "
+                "splicing it would overwrite 8 bytes after the wave; with its other chunks as "
+                "they are, 20 bytes of samples would fit (0.000 s)\n"
+                "  part c.dat_00000110.wav offset 00000110 length 00000008: PROBLEM: no wave "
+                "starts at that offset; splicing it would lengthen the container by 4 bytes. " +
+                notAWave +
+                "  part c.dat_00000114.wav offset 00000114 length 00000000: PROBLEM: past the "
+                "container's end. PROBLEM: not a wave: its wave length of 0 bytes is less than "
+                "the 12 bytes of a wave's header\n"
+                "  part c.dat_00000200.wav offset 00000200 length 00000008: PROBLEM: past the "
+                "container's end: splicing it would lengthen the container by 244 bytes. " +
+                notAWave +
+                "  part c.dat_40.wav: skipped, as wavesplice skips it: its name has 12 bytes, not "
+                "the 18 of a part file\n"
+                "c.dat: 3 waves, 10 part files: 1 fit, 1 shorter, 7 with a problem, 1 skipped\n");
   EXPECT_EQ(run.status, 1);
 }
 
@@ -171,10 +183,10 @@ TEST_F(Wavescan, AnswersItsCommandLineAsUsual) {
     const char* out;  // the start of standard output
     const char* err;  // the start of standard error
   } cases[] = {
-      {"", 2, "", "wavescan: no container or pattern given\nusage: wavescan [--extract]"},
+      {"", 2, "", "wavescan: no container or pattern given\nusage: wavescan [--json] [--extract]"},
       {"--extrac c.dat", 2, "", "wavescan: unknown option --extrac\nusage:"},
       {"c.dat c.dat", 2, "", "wavescan: one pattern only: quote a pattern"},
-      {"--help", 0, "usage: wavescan [--extract] CONTAINER-OR-PATTERN\n", ""},
+      {"--help", 0, "usage: wavescan [--json] [--extract] CONTAINER-OR-PATTERN\n", ""},
       {"--version", 0, "wavescan 1.1.0\n", ""},
       {"'*.none'", 1, "", "wavescan: *.none: no such container\n"},
       {"-- c.dat", 0, "Scanning c.dat, 64 bytes\n", ""},

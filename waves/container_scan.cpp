@@ -1,213 +1,210 @@
 #include "waves/container_scan.h"
 
-#include <cerrno>
-#include <cinttypes>
-#include <cstdio>
+#include <algorithm>
 #include <map>
 #include <vector>
 
-#include "platform/file_position.h"
+#include "platform/open_file.h"
+#include "platform/wildcard.h"
 #include "waves/extract.h"
 #include "waves/part_file.h"
 #include "waves/part_name.h"
 #include "waves/part_search.h"
 #include "waves/report.h"
-#include "waves/wave_format.h"
+#include "waves/same_name.h"
 #include "waves/wave_scan.h"
 
 namespace {
 
-// A part file as wavesplice would take it, and what the scan found at its
-// offset.
-struct Part {
-  std::string name;
-  std::string skipped;  // why wavesplice passes it over, when it does
-  std::string refused;  // why wavesplice would not splice it, when it would not
-  std::uint32_t offset = 0;
-  std::uint32_t length = 0;
-  bool waveStarts = false;
-  std::uint64_t waveLength = 0;
-  bool inside = false;  // inside the wave at insideOf
-  std::uint64_t insideOf = 0;
-};
-
-struct Counts {
-  std::size_t waves = 0;
-  int fit = 0;
-  int shorter = 0;
-  int problems = 0;
-  int skipped = 0;
-  int extracted = 0;
-};
-
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "%08" PRIx64, value);
-  return text;
-}
-
-std::string Count(std::size_t count, const char* what) {
-  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
-}
-
-Part ReadPart(const std::string& dir, const std::string& container, const std::string& name) {
-  Part part;
+PartFinding FindPart(const std::string& dir, const std::string& container,
+                     const std::string& name) {
+  PartFinding part;
   part.name = name;
-  switch (TakePartName(name, container, &part.offset)) {
-    case PartName::kWrongLength:
-      part.skipped = "its name has " + std::to_string(name.size()) + " bytes, not the " +
-                     std::to_string(PartNameLength(container)) + " of a part file";
-      return part;
-    case PartName::kNoOffset:
-      part.skipped = "no offset before the extension";
-      return part;
-    case PartName::kPart:
-      break;
-  }
+  part.nameLength = PartNameLength(container);
+  part.taken = TakePartName(name, container, &part.offset);
+  if (part.taken != PartName::kPart) return part;
   const PartFile opened = OpenPart(dir + name);
+  part.headerRead = opened.file != nullptr;
   part.length = opened.length;
   part.refused = opened.why;
-  if (opened.file != nullptr) std::fclose(opened.file);  // read only: nothing is lost at its close
+  if (opened.file == nullptr) return part;
+  if (part.refused.empty() && !ReadChunks(opened.file, 0, part.length, &part.own)) {
+    part.refused = ReadFailure(opened.file, "file shrank while being read");
+  }
+  std::fclose(opened.file);  // read only: nothing can be lost at its close
   return part;
 }
 
-// The part's verdict; problems begin with "PROBLEM".
-std::string Verdict(const Part& part, std::uint64_t size) {
-  const std::uint64_t end = std::uint64_t{part.offset} + part.length;
-  if (part.waveStarts && part.length == part.waveLength) return "fits";
-  if (part.waveStarts && part.length < part.waveLength) {
-    return "shorter than the wave at that offset by " +
-           std::to_string(part.waveLength - part.length) +
-           " bytes; fine: the rest of the old wave stays behind it";
+// Where wavesplice would meet other files: parts it takes for one offset,
+// parts whose bytes overlap, a container named as this one but for case,
+// and a container it could not open for update.
+void FindCollisions(const std::string& dir, const std::string& container,
+                    std::vector<PartFinding>* parts) {
+  std::vector<PartFinding*> spliced;  // in search order
+  for (PartFinding& part : *parts) {
+    if (part.taken == PartName::kPart && part.refused.empty()) spliced.push_back(&part);
   }
-  const std::string grows =
-      end > size ? "lengthen the container by " + std::to_string(end - size) + " bytes" : "";
-  if (part.waveStarts) {
-    const std::uint64_t over = part.length - part.waveLength;
-    const std::uint64_t after = std::min(over, size - (part.offset + part.waveLength));
-    return "PROBLEM: LONGER than the wave at that offset by " + std::to_string(over) +
-           " bytes: splicing it would overwrite " + std::to_string(after) +
-           " bytes after the wave" + (grows.empty() ? "" : " and " + grows);
+  if (spliced.empty()) return;
+  std::map<std::uint32_t, std::vector<PartFinding*>> byOffset;
+  for (PartFinding* part : spliced) byOffset[part->offset].push_back(part);
+  for (auto& [offset, same] : byOffset) {
+    for (PartFinding* part : same) {
+      if (same.size() < 2) break;
+      for (const PartFinding* other : same) {
+        if (other != part) part->sameOffset.push_back(other->name);
+      }
+      part->splicedLast = same.back()->name;
+    }
   }
-  if (part.offset >= size) {
-    // A wave of length 0 writes nothing, even there.
-    return "PROBLEM: past the container's end" +
-           (grows.empty() ? "" : ": splicing it would " + grows);
+  for (auto at = byOffset.begin(); at != byOffset.end(); ++at) {
+    for (PartFinding* part : at->second) {
+      const std::uint64_t end = std::uint64_t{part->offset} + part->length;
+      for (auto next = std::next(at); next != byOffset.end() && next->first < end; ++next) {
+        for (PartFinding* other : next->second) {
+          if (part->length == 0 || other->length == 0) continue;
+          part->overlaps.push_back(other->name);
+          other->overlaps.push_back(part->name);
+        }
+      }
+    }
   }
-  return "PROBLEM: no wave starts at that offset" +
-         (part.inside ? "; it falls inside the wave at " + Hex(part.insideOf) : std::string()) +
-         (grows.empty() ? "" : "; splicing it would " + grows);
-}
-
-void ReportPart(const Part& part, std::uint64_t size, Counts* counts) {
-  if (!part.skipped.empty()) {
-    std::printf("  part %s: skipped, as wavesplice skips it: %s\n", part.name.c_str(),
-                part.skipped.c_str());
-    ++counts->skipped;
-    return;
+  std::string twin;
+  for (const std::string& name : SameNames(dir, container)) {
+    if (name != container) twin = name;
   }
-  if (!part.refused.empty()) {
-    std::printf("  part %s offset %08x: PROBLEM: wavesplice would refuse it: %s\n",
-                part.name.c_str(), part.offset, part.refused.c_str());
-    ++counts->problems;
-    return;
-  }
-  const std::string verdict = Verdict(part, size);
-  std::printf("  part %s offset %08x length %08x: %s\n", part.name.c_str(), part.offset,
-              part.length, verdict.c_str());
-  if (verdict.rfind("PROBLEM", 0) == 0) {
-    ++counts->problems;
-  } else {
-    ++(verdict == "fits" ? counts->fit : counts->shorter);
+  const std::string unwritable = CannotWrite(dir + container);
+  for (PartFinding* part : spliced) {
+    part->caseTwin = twin;
+    part->notWritable = unwritable;
   }
 }
 
-// What became of a wave that may be taken out; false when it could not be.
+// The container whose part file this container is, named as the part-file
+// search would take it, or "".
+std::string OwnerOf(const std::string& dir, const std::string& container) {
+  const std::size_t suffix = PartNameLength("");
+  if (container.size() <= suffix) return "";
+  const std::string owner = container.substr(0, container.size() - suffix);
+  for (const std::string& name : SameNames(dir, owner)) {
+    std::uint32_t offset = 0;
+    if (IsPartFileOf(container, name) &&
+        TakePartName(container, name, &offset) == PartName::kPart &&
+        UpperCased(container.substr(container.size() - 4)) == ".WAV") {
+      return name;
+    }
+  }
+  return "";
+}
+
+// Writes the wave as a part file unless one is there, or the container is
+// itself a part file; false when it could not be written whole.
 bool Extract(std::FILE* file, const std::string& dir, const std::string& container,
-             std::uint64_t offset, std::uint64_t length, const Part* existing, std::string* line,
-             Counts* counts) {
-  if (existing != nullptr) {
-    *line += "; kept the existing " + existing->name;
+             const std::string& owner, const PartFinding* existing, WaveFinding* wave) {
+  using Extraction = WaveFinding::Extraction;
+  if (!owner.empty()) {
+    wave->extraction = Extraction::kPassedOver;
+    wave->passedOver = "not extracted: " + container + " is itself a part file of " + owner;
     return true;
   }
-  const std::string name = PartFileName(container, static_cast<std::uint32_t>(offset));
-  switch (ExtractWave(file, dir + container, offset, length, dir + name)) {
+  if (existing != nullptr) {
+    wave->extraction = Extraction::kKept;
+    wave->partName = existing->name;
+    return true;
+  }
+  wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
+  switch (ExtractWave(file, dir + container, wave->offset, wave->length, dir + wave->partName)) {
     case Extracted::kWritten:
-      *line += "; extracted to " + name;
-      ++counts->extracted;
+      wave->extraction = Extraction::kWritten;
       return true;
     case Extracted::kKept:
-      *line += "; kept the existing " + name;
+      wave->extraction = Extraction::kKept;
       return true;
     case Extracted::kFailed:
       break;
   }
-  *line += "; NOT extracted";
+  wave->extraction = Extraction::kFailed;
   return false;
 }
 
 }  // namespace
 
-bool ScanContainer(const std::string& dir, const std::string& container, bool extract) {
+bool ScanContainer(const std::string& dir, const std::string& container, bool extract,
+                   const ScanReport& report) {
   const std::string path = dir + container;
-  std::uint64_t size = 0;
-  std::string why;
-  std::FILE* file = OpenToRead(path, &size, &why);
+  ContainerSummary summary;
+  summary.name = container;
+  summary.extract = extract;
+  std::FILE* file = OpenToRead(path, &summary.size, &summary.error);
   if (file == nullptr) {
-    Complain(path, why);
+    Complain(path, summary.error);
+    summary.read = false;
+    report.done(summary);
     return false;
   }
-  std::printf("Scanning %s, %" PRIu64 " bytes\n", container.c_str(), size);
+  summary.opened = true;
+  report.opened(summary);
 
-  std::vector<Part> parts;
+  std::vector<PartFinding> parts;
   bool done = ForEachPartFile(dir, container, [&](const std::string& name) {
-    parts.push_back(ReadPart(dir, container, name));
+    parts.push_back(FindPart(dir, container, name));
     return true;
   });
-  std::multimap<std::uint64_t, Part*> byOffset;  // the parts wavesplice would splice or refuse
-  for (Part& part : parts) {
-    if (part.skipped.empty()) byOffset.emplace(part.offset, &part);
+  FindCollisions(dir, container, &parts);
+  std::multimap<std::uint64_t, PartFinding*> byOffset;  // the parts wavesplice takes
+  for (PartFinding& part : parts) {
+    if (part.taken == PartName::kPart) byOffset.emplace(part.offset, &part);
   }
+  const std::string owner = extract ? OwnerOf(dir, container) : "";
 
-  Counts counts;
-  const bool read =
-      FindWaves(file, size, kScanBlock, [&](std::uint64_t offset, std::uint64_t length) {
-        ++counts.waves;
-        auto at = byOffset.lower_bound(offset);
-        const Part* existing = at != byOffset.end() && at->first == offset ? at->second : nullptr;
-        for (; at != byOffset.end() && at->first < offset + length; ++at) {
-          at->second->waveStarts = at->first == offset;
-          at->second->waveLength = length;
-          at->second->inside = at->first != offset;
-          at->second->insideOf = offset;
-        }
-        std::string line = "  wave " + Hex(offset) + " length " + Hex(length);
-        std::string format;
-        if (DescribeWave(file, offset, length, &format)) {
-          line += ": " + format;
-        } else {
+  summary.read =
+      FindWaves(file, summary.size, kScanBlock, [&](std::uint64_t offset, std::uint64_t length) {
+        ++summary.waves;
+        WaveFinding wave;
+        wave.offset = offset;
+        wave.length = length;
+        wave.chunksRead = ReadChunks(file, offset, length, &wave.chunks);
+        if (!wave.chunksRead) {
           Complain(path, ReadFailure(file, "file shrank while being read"));
           done = false;
         }
+        auto at = byOffset.lower_bound(offset);
+        const PartFinding* existing =
+            at != byOffset.end() && at->first == offset ? at->second : nullptr;
+        for (; at != byOffset.end() && at->first < offset + length; ++at) {
+          PartFinding& part = *at->second;
+          part.waveStarts = at->first == offset;
+          part.inside = !part.waveStarts;
+          part.waveOffset = offset;
+          part.waveLength = length;
+          if (part.waveStarts) part.wave = wave.chunks;
+        }
         if (offset > UINT32_MAX || length > UINT32_MAX) {
-          line += "; no part file can name it: beyond 32 bits";
-        } else if (extract &&
-                   !Extract(file, dir, container, offset, length, existing, &line, &counts)) {
+          wave.extraction = WaveFinding::Extraction::kPassedOver;
+          wave.passedOver = "no part file can name it: beyond 32 bits";
+        } else if (extract && !Extract(file, dir, container, owner, existing, &wave)) {
           done = false;
         }
-        std::printf("%s\n", line.c_str());
+        if (wave.extraction == WaveFinding::Extraction::kWritten) ++summary.extracted;
+        report.wave(wave);
       });
-  if (!read) {
-    Complain(path, ReadFailure(file, "file shrank while being read"));
-    done = false;
+  if (!summary.read) {
+    summary.error = ReadFailure(file, "file shrank while being read");
+    Complain(path, summary.error);
   }
   std::fclose(file);  // read only: nothing can be lost at its close
 
-  for (const Part& part : parts) ReportPart(part, size, &counts);
-  std::printf("%s: %s, %s: %d fit, %d shorter, %d with a problem, %d skipped", container.c_str(),
-              Count(counts.waves, "wave").c_str(), Count(parts.size(), "part file").c_str(),
-              counts.fit, counts.shorter, counts.problems, counts.skipped);
-  if (extract) std::printf(", %d extracted", counts.extracted);
-  std::printf("\n");
-  return done && read && counts.problems == 0;
+  for (const PartFinding& part : parts) {
+    const Judgement judgement = Judge(part, summary.size);
+    ++summary.parts;
+    if (judgement.verdict == Verdict::kSkipped) {
+      ++summary.skipped;
+    } else if (!judgement.problems.empty()) {
+      ++summary.problems;
+    } else {
+      ++(judgement.verdict == Verdict::kFits ? summary.fit : summary.shorter);
+    }
+    report.part(part, judgement);
+  }
+  report.done(summary);
+  return done && summary.read && summary.problems == 0;
 }

@@ -8,11 +8,12 @@
 
 namespace {
 
-// Enough for any real wave's chunks before its data; a bound on the reads
-// a wave of garbage can cost.
+// Enough for any real wave's chunks; a bound on the reads a wave of garbage
+// can cost.
 constexpr int kMostChunks = 64;
+constexpr std::size_t kFormatBytes = 40;  // the extensible form, the longest read
 
-std::string FormatName(std::uint32_t tag) {
+std::string TagName(std::uint32_t tag) {
   switch (tag) {
     case 0x0001:
       return "PCM";
@@ -28,7 +29,7 @@ std::string FormatName(std::uint32_t tag) {
       return "IMA ADPCM";
     case 0x0055:
       return "MPEG layer 3";
-    case 0xfffe:
+    case kExtensible:
       return "extensible";
     default:
       break;
@@ -42,45 +43,104 @@ bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::
   return SeekTo(file, position) && std::fread(bytes, 1, count, file) == count;
 }
 
+std::string Guid(const unsigned char* b) {
+  char text[40];
+  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                static_cast<unsigned>(LittleEndian(b)),
+                static_cast<unsigned>(LittleEndian(b + 4, 2)),
+                static_cast<unsigned>(LittleEndian(b + 6, 2)), b[8], b[9], b[10], b[11], b[12],
+                b[13], b[14], b[15]);
+  return text;
+}
+
+WaveFormat FormatOf(const unsigned char* bytes, std::uint64_t size) {
+  WaveFormat format;
+  format.tag = LittleEndian(bytes, 2);
+  format.channels = LittleEndian(bytes + 2, 2);
+  format.sampleRate = LittleEndian(bytes + 4);
+  format.byteRate = LittleEndian(bytes + 8);
+  format.blockAlign = LittleEndian(bytes + 12, 2);
+  format.hasBits = size >= 16;
+  if (format.hasBits) format.bitsPerSample = LittleEndian(bytes + 14, 2);
+  if (format.tag == kExtensible && size >= kFormatBytes) format.subFormat = Guid(bytes + 24);
+  return format;
+}
+
+// The tag an extensible format's sub-format stands for: the standard
+// KSDATAFORMAT_SUBTYPE GUIDs are a tag and one fixed tail. 0 for another.
+std::uint32_t SubFormatTag(const WaveFormat& format) {
+  if (format.subFormat.size() != 38 || format.subFormat.compare(1, 4, "0000") != 0 ||
+      format.subFormat.compare(9, 28, "-0000-0010-8000-00AA00389B71") != 0) {
+    return 0;
+  }
+  return static_cast<std::uint32_t>(std::stoul(format.subFormat.substr(5, 4), nullptr, 16));
+}
+
 }  // namespace
 
-bool DescribeWave(std::FILE* container, std::uint64_t offset, std::uint64_t length,
-                  std::string* text) {
+bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, WaveChunks* chunks) {
+  *chunks = WaveChunks();
   const std::uint64_t end = offset + length;
-  unsigned char format[16] = {};
-  bool hasFormat = false;
-  std::uint64_t dataBytes = 0;
-  bool hasData = false;
+  unsigned char head[12];
+  const std::size_t headBytes = static_cast<std::size_t>(std::min<std::uint64_t>(length, 12));
+  if (!ReadAt(file, offset, head, headBytes)) return false;
+  chunks->head.assign(reinterpret_cast<const char*>(head), headBytes);
+  chunks->wave =
+      headBytes == 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+  if (!chunks->wave) return true;
   std::uint64_t at = offset + 12;
-  for (int chunk = 0; chunk < kMostChunks && at + 8 <= end && !(hasFormat && hasData); ++chunk) {
+  for (int chunk = 0; chunk < kMostChunks && at + 8 <= end; ++chunk) {
     unsigned char header[8];
-    if (!ReadAt(container, at, header, sizeof header)) return false;
+    if (!ReadAt(file, at, header, sizeof header)) return false;
     const std::uint64_t size = LittleEndian(header + 4);
     const std::uint64_t inside = std::min(size, end - at - 8);
-    if (std::memcmp(header, "fmt ", 4) == 0 && inside >= sizeof format && !hasFormat) {
-      if (!ReadAt(container, at + 8, format, sizeof format)) return false;
-      hasFormat = true;
-    } else if (std::memcmp(header, "data", 4) == 0 && !hasData) {
-      dataBytes = inside;
-      hasData = true;
+    if (std::memcmp(header, "fmt ", 4) == 0 && inside >= 14 && !chunks->hasFormat) {
+      unsigned char format[kFormatBytes] = {};
+      const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(inside, kFormatBytes));
+      if (!ReadAt(file, at + 8, format, count)) return false;
+      chunks->format = FormatOf(format, inside);
+      chunks->hasFormat = true;
+    } else if (std::memcmp(header, "data", 4) == 0 && !chunks->hasData) {
+      chunks->dataBytes = inside;
+      chunks->hasData = true;
+    } else if (std::memcmp(header, "fmt ", 4) != 0 && std::memcmp(header, "data", 4) != 0) {
+      chunks->others.push_back({std::string(reinterpret_cast<const char*>(header), 4),
+                                std::min(8 + size + (size & 1), end - at)});
     }
     at += 8 + size + (size & 1);  // chunks are padded to even sizes
   }
-  if (!hasFormat) {
-    *text = "no fmt chunk";
-    return true;
-  }
-  const std::uint32_t channels = LittleEndian(format + 2, 2);
-  const std::uint32_t byteRate = LittleEndian(format + 8);
-  *text = FormatName(LittleEndian(format, 2)) + ", " + std::to_string(channels) +
-          (channels == 1 ? " channel, " : " channels, ") +
-          std::to_string(LittleEndian(format + 4)) + " Hz, " +
-          std::to_string(LittleEndian(format + 14, 2)) + " bits";
-  if (hasData && byteRate != 0) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, ", %.3f s",
-                  static_cast<double>(dataBytes) / static_cast<double>(byteRate));
-    *text += seconds;
-  }
   return true;
+}
+
+std::string DescribeWave(const WaveChunks& chunks) {
+  if (!chunks.hasFormat) return "no fmt chunk";
+  const WaveFormat& format = chunks.format;
+  std::string text = FormatName(format) + ", " + std::to_string(format.channels) +
+                     (format.channels == 1 ? " channel, " : " channels, ") +
+                     std::to_string(format.sampleRate) + " Hz";
+  if (format.hasBits) text += ", " + std::to_string(format.bitsPerSample) + " bits";
+  const double seconds = Seconds(chunks);
+  if (seconds >= 0) {
+    char played[32];
+    std::snprintf(played, sizeof played, ", %.3f s", seconds);
+    text += played;
+  }
+  return text;
+}
+
+std::string FormatName(const WaveFormat& format) {
+  if (format.tag != kExtensible || format.subFormat.empty()) return TagName(format.tag);
+  const std::uint32_t tag = SubFormatTag(format);
+  return tag != 0 ? TagName(tag) + " (extensible)" : "extensible " + format.subFormat;
+}
+
+std::string FormatIdentity(const WaveFormat& format) {
+  if (format.tag != kExtensible || format.subFormat.empty()) return std::to_string(format.tag);
+  const std::uint32_t tag = SubFormatTag(format);
+  return tag != 0 ? std::to_string(tag) : format.subFormat;
+}
+
+double Seconds(const WaveChunks& chunks) {
+  if (!chunks.hasFormat || !chunks.hasData || chunks.format.byteRate == 0) return -1;
+  return static_cast<double>(chunks.dataBytes) / chunks.format.byteRate;
 }

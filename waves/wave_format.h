@@ -4,11 +4,55 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
-// From the wave of length bytes at offset in container: its "fmt " chunk's
-// format, channels, sample rate and bits per sample, and the duration of its
-// "data" chunk, as "PCM, 2 channels, 44100 Hz, 16 bits, 1.500 s"; "no fmt
-// chunk" when it has none within its bounds. False when the chunks could
-// not be read; ferror tells a read error from a file that shrank.
-bool DescribeWave(std::FILE* container, std::uint64_t offset, std::uint64_t length,
-                  std::string* text);
+constexpr std::uint32_t kExtensible = 0xfffe;  // WAVE_FORMAT_EXTENSIBLE
+
+// A "fmt " chunk.
+struct WaveFormat {
+  std::uint32_t tag = 0;  // as written
+  std::uint32_t channels = 0;
+  std::uint32_t sampleRate = 0;
+  std::uint32_t byteRate = 0;
+  std::uint32_t blockAlign = 0;
+  bool hasBits = false;  // the old 14-byte form has no bits per sample
+  std::uint32_t bitsPerSample = 0;
+  std::string subFormat;  // an extensible format's sub-format GUID, else empty
+};
+
+// A chunk beside "fmt " and "data": its id and the bytes it takes, header
+// and padding included.
+struct Chunk {
+  std::string id;
+  std::uint64_t bytes = 0;
+};
+
+// What the chunks of one wave say.
+struct WaveChunks {
+  std::string head;   // its first bytes, up to 12
+  bool wave = false;  // "RIFF", a size and "WAVE"
+  bool hasFormat = false;
+  WaveFormat format;
+  bool hasData = false;
+  std::uint64_t dataBytes = 0;  // what the first "data" chunk holds within the wave
+  std::vector<Chunk> others;
+};
+
+// Walks the chunks of the length bytes at offset of file, up to a bound on
+// their number. False when they could not be read; ferror tells a read
+// error from a file that shrank.
+bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, WaveChunks* chunks);
+
+// "PCM, 2 channels, 44100 Hz, 16 bits, 1.500 s"; "no fmt chunk" when it has
+// none within its bounds.
+std::string DescribeWave(const WaveChunks& chunks);
+
+// The format's name: "PCM", "IEEE float", ..., "PCM (extensible)".
+std::string FormatName(const WaveFormat& format);
+
+// What a format is, for comparing two: its tag, or for an extensible
+// format the tag its sub-format stands for, or that GUID itself.
+std::string FormatIdentity(const WaveFormat& format);
+
+// How long the data plays, when the chunks say; negative when they do not.
+double Seconds(const WaveChunks& chunks);

@@ -1,0 +1,172 @@
+#include "waves/judge.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kPcmGuid[] = "{00000001-0000-0010-8000-00AA00389B71}";
+const char kFloatGuid[] = "{00000003-0000-0010-8000-00AA00389B71}";
+
+WaveChunks Pcm(std::uint32_t channels, std::uint32_t rate, std::uint32_t bits,
+               std::uint64_t dataBytes) {
+  WaveChunks chunks;
+  chunks.head = "RIFF....WAVE";
+  chunks.wave = chunks.hasFormat = chunks.hasData = chunks.format.hasBits = true;
+  chunks.format = {1,    channels, rate, rate * channels * bits / 8, channels * bits / 8,
+                   true, bits,     ""};
+  chunks.dataBytes = dataBytes;
+  return chunks;
+}
+
+// A part of 100 bytes at 0x40, mono 8-bit 8000 Hz PCM, over a wave as long
+// and in the same format, in a container of 1000 bytes.
+PartFinding Fitting() {
+  PartFinding part;
+  part.name = "c.dat_00000040.wav";
+  part.offset = 0x40;
+  part.headerRead = true;
+  part.length = part.waveLength = 100;
+  part.own = part.wave = Pcm(1, 8000, 8, 56);
+  part.waveStarts = true;
+  part.waveOffset = 0x40;
+  return part;
+}
+
+using P = Problem;
+
+TEST(Judge, GivesEachVerdictAndProblemFromTheFindingAlone) {
+  const struct {
+    const char* what;
+    std::function<void(PartFinding&)> change;
+    Verdict verdict;
+    std::vector<Problem> problems;
+  } cases[] = {
+      {"fits", [](PartFinding&) {}, Verdict::kFits, {}},
+      {"shorter", [](PartFinding& p) { p.length = 80; }, Verdict::kShorter, {}},
+      {"longer", [](PartFinding& p) { p.length = 120; }, Verdict::kLonger, {P::kLonger}},
+      {"inside a wave",
+       [](PartFinding& p) { p.waveStarts = false, p.inside = true; },
+       Verdict::kNoWave,
+       {P::kNoWave}},
+      {"past the end",
+       [](PartFinding& p) { p.waveStarts = false, p.offset = 1000; },
+       Verdict::kPastEnd,
+       {P::kPastEnd}},
+      {"refused",
+       [](PartFinding& p) { p.refused = "holds 8 bytes"; },
+       Verdict::kRefused,
+       {P::kRefused}},
+      {"skipped", [](PartFinding& p) { p.taken = PartName::kWrongLength; }, Verdict::kSkipped, {}},
+      {"an Ogg file",
+       [](PartFinding& p) { p.own = WaveChunks(), p.own.head = "OggS"; },
+       Verdict::kFits,
+       {P::kNotAWave}},
+      {"no fmt chunk",
+       [](PartFinding& p) { p.own.hasFormat = false; },
+       Verdict::kFits,
+       {P::kNoFormat}},
+      {"no fmt chunk, as the wave",
+       [](PartFinding& p) { p.own.hasFormat = p.wave.hasFormat = false; },
+       Verdict::kFits,
+       {}},
+      {"stereo 44.1 kHz",
+       [](PartFinding& p) { p.own = Pcm(2, 44100, 8, 56); },
+       Verdict::kFits,
+       {P::kFormatDiffers}},
+      {"a chunk the wave lacks",
+       [](PartFinding& p) {
+         p.own.others = {{"LIST", 26}};
+       },
+       Verdict::kFits,
+       {}},
+      {"extensible, PCM",
+       [](PartFinding& p) { p.own.format.tag = kExtensible, p.own.format.subFormat = kPcmGuid; },
+       Verdict::kFits,
+       {}},
+      {"extensible, float over extensible PCM",
+       [](PartFinding& p) {
+         p.own.format.tag = p.wave.format.tag = kExtensible;
+         p.own.format.subFormat = kFloatGuid;
+         p.wave.format.subFormat = kPcmGuid;
+       },
+       Verdict::kFits,
+       {P::kFormatDiffers}},
+      {"same offset",
+       [](PartFinding& p) { p.sameOffset = {"C.DAT_00000040.WAV"}; },
+       Verdict::kFits,
+       {P::kSameOffset}},
+      {"overlapping",
+       [](PartFinding& p) { p.overlaps = {"c.dat_00000050.wav"}; },
+       Verdict::kFits,
+       {P::kOverlaps}},
+      {"a case twin", [](PartFinding& p) { p.caseTwin = "C.dat"; }, Verdict::kFits, {P::kCaseTwin}},
+      {"not writable",
+       [](PartFinding& p) { p.notWritable = "Permission denied"; },
+       Verdict::kFits,
+       {P::kNotWritable}},
+      {"longer, and 16-bit",
+       [](PartFinding& p) {
+         p.length = 120;
+         p.own = Pcm(1, 8000, 16, 76);
+       },
+       Verdict::kLonger,
+       {P::kLonger, P::kFormatDiffers}},
+  };
+  for (const auto& c : cases) {
+    PartFinding part = Fitting();
+    c.change(part);
+    const Judgement judgement = Judge(part, 1000);
+    EXPECT_EQ(judgement.verdict, c.verdict) << c.what;
+    EXPECT_EQ(judgement.problems, c.problems) << c.what;
+  }
+}
+
+TEST(Judge, CountsWhatALongerPartOverwritesAndAddsAtTheContainersEnd) {
+  const struct {
+    std::uint32_t offset;
+    std::uint32_t length;  // over a wave of 100 bytes, in 1000
+    std::uint64_t overwrites;
+    std::uint64_t lengthens;
+  } cases[] = {
+      {0x40, 130, 30, 0},
+      {880, 150, 20, 30},  // 20 bytes follow the wave; the rest grows the container
+      {900, 130, 0, 30},   // the wave ends the container
+  };
+  for (const auto& c : cases) {
+    PartFinding part = Fitting();
+    part.offset = c.offset;
+    part.length = c.length;
+    const Judgement judgement = Judge(part, 1000);
+    EXPECT_EQ(judgement.longerBy, c.length - 100u) << c.offset;
+    EXPECT_EQ(judgement.overwrites, c.overwrites) << c.offset;
+    EXPECT_EQ(judgement.lengthens, c.lengthens) << c.offset;
+  }
+}
+
+TEST(Judge, SaysWhatALongerPartWouldFitInWholeBlocks) {
+  PartFinding part = Fitting();
+  part.length = 161;  // 44 bytes of header and fmt, 26 of LIST, 91 of samples
+  part.own = Pcm(1, 8000, 16, 91);
+  part.own.others = {{"LIST", 26}, {"fact", 12}};
+  part.wave.others = {{"fact", 12}};
+  const Judgement judgement = Judge(part, 1000);
+  EXPECT_TRUE(judgement.fitKnown);
+  EXPECT_EQ(judgement.fitBytes, 30u);  // 100 - 70 bytes that are no samples
+  EXPECT_DOUBLE_EQ(judgement.fitSeconds, 30.0 / 16000);
+  ASSERT_EQ(judgement.lacking.size(), 1u);
+  EXPECT_EQ(judgement.lacking[0].id, "LIST");
+  EXPECT_EQ(judgement.lacking[0].bytes, 26u);
+  ASSERT_EQ(judgement.differences.size(), 2u);  // 16 bits and block align 2
+  EXPECT_EQ(judgement.differences[0].part, "16 bits");
+  EXPECT_EQ(judgement.differences[0].wave, "8");
+
+  part.length = 300;  // its other chunks alone take more than the wave
+  part.own.dataBytes = 20;
+  EXPECT_EQ(Judge(part, 1000).fitBytes, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+// What wavescan finds in one container, as plain records: judged by
+// judge.h and printed as text or JSON by scan_report.h, so that nothing is
+// worked out twice.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "waves/part_name.h"
+#include "waves/wave_format.h"
+
+// A wave found in the container.
+struct WaveFinding {
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;
+  bool chunksRead = false;  // false when its chunks could not be read
+  WaveChunks chunks;
+  // What --extract made of it: the part file it was written to or that was
+  // kept; or that writing it failed (said on standard error); or why it is
+  // passed over, with or without --extract.
+  enum class Extraction {
+    kNotAsked,
+    kWritten,
+    kKept,
+    kFailed,
+    kPassedOver
+  } extraction = Extraction::kNotAsked;
+  std::string partName;
+  std::string passedOver;
+};
+
+// A part file as wavesplice would take it, and what lies around it.
+struct PartFinding {
+  std::string name;
+  std::size_t nameLength = 0;  // the length of its container's part-file names
+  PartName taken = PartName::kPart;
+  std::uint32_t offset = 0;
+  bool headerRead = false;
+  std::uint32_t length = 0;  // its wave length, once the header was read
+  std::string refused;       // why wavesplice would refuse it, when it would
+  WaveChunks own;            // its own chunks, once it was found whole
+
+  // The wave that starts at its offset, or the one the offset falls inside.
+  bool waveStarts = false;
+  bool inside = false;
+  std::uint64_t waveOffset = 0;
+  std::uint64_t waveLength = 0;
+  WaveChunks wave;  // the chunks of the wave that starts there
+
+  // Where wavesplice would meet other files.
+  std::vector<std::string> sameOffset;  // other parts taken for its offset
+  std::string splicedLast;              // of those and itself, the one that stays
+  std::vector<std::string> overlaps;    // other parts whose bytes it would overlap
+  std::string caseTwin;                 // a container named as its own but for case
+  std::string notWritable;              // why the container cannot be opened for update
+};
+
+// One container's tally, and whether it could be read whole.
+struct ContainerSummary {
+  std::string name;
+  bool opened = false;
+  std::uint64_t size = 0;
+  bool read = true;
+  std::string error;  // why it could not be read whole
+  std::size_t waves = 0;
+  std::size_t parts = 0;
+  int fit = 0;
+  int shorter = 0;
+  int problems = 0;
+  int skipped = 0;
+  int extracted = 0;
+  bool extract = false;
+};

@@ -1,0 +1,57 @@
+// wavescan's judgement of a part file, from its finding alone.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "waves/findings.h"
+
+// How the part's length meets the wave at its offset.
+enum class Verdict { kFits, kShorter, kLonger, kNoWave, kPastEnd, kRefused, kSkipped };
+
+// What would make the splice break the program that plays the container.
+enum class Problem {
+  kLonger,
+  kNoWave,
+  kPastEnd,
+  kRefused,
+  kNotAWave,
+  kNoFormat,
+  kFormatDiffers,
+  kSameOffset,
+  kOverlaps,
+  kCaseTwin,
+  kNotWritable,
+};
+
+// A field of the part's format that differs from the wave's, both values
+// in words: {"2 channels", "1"}.
+struct Difference {
+  std::string part;
+  std::string wave;
+};
+
+struct Judgement {
+  Verdict verdict = Verdict::kSkipped;
+  std::vector<Problem> problems;  // in the order above
+  std::uint64_t shorterBy = 0;
+  std::uint64_t longerBy = 0;
+  std::uint64_t overwrites = 0;  // bytes after the wave it would overwrite
+  std::uint64_t lengthens = 0;   // bytes it would add to the container
+  std::vector<Difference> differences;
+  // For a longer part with a format and data: the bytes of samples that
+  // would fit in the wave's length with its other chunks as they are,
+  // whole blocks only, how long they play, and the part's chunks that the
+  // wave lacks.
+  bool fitKnown = false;
+  std::uint64_t fitBytes = 0;
+  double fitSeconds = 0;
+  std::vector<Chunk> lacking;
+};
+
+Judgement Judge(const PartFinding& part, std::uint64_t containerSize);
+
+// "longer", "not_a_wave", ...: the names scripts read.
+const char* VerdictKey(Verdict verdict);
+const char* ProblemKey(Problem problem);

@@ -1,0 +1,15 @@
+#include "waves/same_name.h"
+
+#include "platform/search.h"
+#include "platform/wildcard.h"
+
+std::vector<std::string> SameNames(const std::string& dir, const std::string& name) {
+  std::vector<std::string> names;
+  const std::string key = UpperCased(name);
+  // The name as its own pattern: a '*' or '?' in it matches more, which the
+  // comparison then leaves out. A search that fails finds none.
+  SearchFolder(dir + name, [&](const std::string& found, bool directory) {
+    if (!directory && UpperCased(found) == key) names.push_back(found);
+  });
+  return names;
+}

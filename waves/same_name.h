@@ -1,0 +1,10 @@
+// Files of one folder whose names differ only in letter case, which a
+// case-sensitive file system allows and the programs' search matches alike.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The files in dir, not folders, whose names equal name but for the case
+// of ASCII letters, name itself included when it is there.
+std::vector<std::string> SameNames(const std::string& dir, const std::string& name);

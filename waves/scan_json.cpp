@@ -1,0 +1,134 @@
+// wavescan's report for scripts: one JSON document on standard output,
+// written as the run goes so that memory stays bounded. The library encodes
+// every value; only the punctuation between them is written here.
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "waves/scan_report.h"
+#include "waves/scan_words.h"
+
+namespace {
+
+using nlohmann::json;
+
+// Where the document stands, for the commas and brackets between values.
+std::size_t containers = 0;
+std::size_t waves = 0;
+std::size_t parts = 0;
+
+void Put(const json& value) {
+  // Names are bytes; any that are not UTF-8 become U+FFFD.
+  const std::string text = value.dump(-1, ' ', false, json::error_handler_t::replace);
+  std::fputs(text.c_str(), stdout);
+}
+
+json Format(const WaveChunks& chunks) {
+  if (!chunks.wave || !chunks.hasFormat) return nullptr;
+  const WaveFormat& format = chunks.format;
+  json object = {{"tag", format.tag},
+                 {"name", FormatName(format)},
+                 {"channels", format.channels},
+                 {"sample_rate", format.sampleRate},
+                 {"byte_rate", format.byteRate},
+                 {"bits_per_sample", format.hasBits ? json(format.bitsPerSample) : json()},
+                 {"block_align", format.blockAlign},
+                 {"seconds", Seconds(chunks) >= 0 ? json(Seconds(chunks)) : json()}};
+  if (!format.subFormat.empty()) object["sub_format"] = format.subFormat;
+  return object;
+}
+
+// Closes the container's list of waves, once.
+void EndWaves() {
+  if (parts++ == 0) std::fputs("],\"parts\":[", stdout);
+}
+
+void Start(const char* version) {
+  std::fputs("{\"version\":", stdout);
+  Put(version);
+  std::fputs(",\"containers\":[", stdout);
+}
+
+void Opened(const ContainerSummary& container) {
+  if (containers++ > 0) std::fputs(",", stdout);
+  std::fputs("{\"name\":", stdout);
+  Put(container.name);
+  std::printf(",\"size\":%s,\"waves\":[",
+              (container.opened ? json(container.size) : json()).dump().c_str());
+  waves = 0;
+  parts = 0;
+}
+
+void Wave(const WaveFinding& wave) {
+  if (waves++ > 0) std::fputs(",", stdout);
+  json object = {{"offset", wave.offset},
+                 {"length", wave.length},
+                 {"format", wave.chunksRead ? Format(wave.chunks) : json()}};
+  switch (wave.extraction) {
+    case WaveFinding::Extraction::kNotAsked:
+      break;
+    case WaveFinding::Extraction::kWritten:
+      object["extracted"] = wave.partName;
+      break;
+    case WaveFinding::Extraction::kKept:
+      object["kept"] = wave.partName;
+      break;
+    case WaveFinding::Extraction::kFailed:
+      object["failed"] = "not written whole; standard error says why";
+      break;
+    case WaveFinding::Extraction::kPassedOver:
+      object["not_extracted"] = wave.passedOver;
+      break;
+  }
+  Put(object);
+}
+
+void Part(const PartFinding& part, const Judgement& judgement) {
+  if (parts > 0) std::fputs(",", stdout);
+  EndWaves();
+  const bool taken = part.taken == PartName::kPart;
+  json problems = json::array();
+  for (const Problem problem : judgement.problems) problems.push_back(ProblemKey(problem));
+  json object = {{"name", part.name},
+                 {"offset", taken ? json(part.offset) : json()},
+                 {"length", part.headerRead ? json(part.length) : json()},
+                 {"format", part.refused.empty() ? Format(part.own) : json()},
+                 {"verdict", VerdictKey(judgement.verdict)},
+                 {"problems", problems},
+                 {"message", PartMessage(part, judgement)}};
+  if (judgement.fitKnown) {
+    json lacking = json::array();
+    for (const Chunk& chunk : judgement.lacking) {
+      lacking.push_back({{"id", chunk.id}, {"bytes", chunk.bytes}});
+    }
+    object["would_fit"] = {{"sample_bytes", judgement.fitBytes},
+                           {"seconds", judgement.fitSeconds},
+                           {"chunks_the_wave_lacks", lacking}};
+  }
+  Put(object);
+}
+
+void Done(const ContainerSummary& container) {
+  if (!container.opened) Opened(container);  // with no size, waves or parts
+  EndWaves();
+  const json counts = {{"waves", container.waves},
+                       {"parts", container.parts},
+                       {"fit", container.fit},
+                       {"shorter", container.shorter},
+                       {"problems", container.problems},
+                       {"skipped", container.skipped},
+                       {"extracted", container.extracted}};
+  std::fputs("],\"counts\":", stdout);
+  Put(counts);
+  std::printf(",\"read\":%s", container.read ? "true" : "false");
+  if (!container.error.empty()) {
+    std::fputs(",\"error\":", stdout);
+    Put(container.error);
+  }
+  std::fputs("}", stdout);
+}
+
+void Finish() { std::fputs("]}\n", stdout); }
+
+}  // namespace
+
+const ScanReport kJsonReport = {Start, Opened, Wave, Part, Done, Finish};

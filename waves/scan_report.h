@@ -1,0 +1,19 @@
+// The two ways wavescan prints what it finds: lines for people, and one
+// JSON document for scripts. Both print the same findings in the same
+// order, as the run goes.
+#pragma once
+
+#include "waves/findings.h"
+#include "waves/judge.h"
+
+struct ScanReport {
+  void (*start)(const char* version);
+  void (*opened)(const ContainerSummary& container);  // before its waves
+  void (*wave)(const WaveFinding& wave);
+  void (*part)(const PartFinding& part, const Judgement& judgement);  // after its waves
+  void (*done)(const ContainerSummary& container);  // also for one that could not be opened
+  void (*finish)();
+};
+
+extern const ScanReport kTextReport;
+extern const ScanReport kJsonReport;

@@ -1,0 +1,145 @@
+#include "waves/scan_words.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace {
+
+std::string Hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%08" PRIx64, value);
+  return text;
+}
+
+std::string Bytes(std::uint64_t count) { return std::to_string(count) + " bytes"; }
+
+std::string Joined(const std::vector<std::string>& items, const char* between) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : between) + item;
+  return text;
+}
+
+// A chunk id as it can be printed: its bytes, quoted, '?' for the unprintable.
+std::string ChunkId(const std::string& id) {
+  std::string text = "'";
+  for (const char c : id) text += c >= ' ' && c <= '~' ? c : '?';
+  return text + "'";
+}
+
+// What a file that is no wave seems to be, from its first bytes.
+std::string LooksLike(const std::string& head, std::uint32_t length) {
+  const auto begins = [&head](const char* magic) { return head.rfind(magic, 0) == 0; };
+  if (begins("OggS")) return "it begins with OggS, as Ogg files do";
+  if (begins("fLaC")) return "it begins with fLaC, as FLAC files do";
+  if (begins("ID3")) return "it begins with ID3, as MP3 files do";
+  if (head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xff &&
+      (static_cast<unsigned char>(head[1]) & 0xe0) == 0xe0) {
+    return "it begins with an MPEG frame sync, as MP3 files do";
+  }
+  if (begins("RIFX")) return "it begins with RIFX: big-endian RIFF, which is no WAVE file";
+  if (begins("RF64")) return "it begins with RF64: 64-bit RIFF, which is no plain WAVE file";
+  if (length < 12) {
+    return "its wave length of " + Bytes(length) + " is less than the 12 bytes of a wave's header";
+  }
+  if (begins("RIFF"))
+    return "it is a RIFF file of form " + ChunkId(head.substr(8, 4)) + ", not WAVE";
+  std::string bytes;
+  for (std::size_t i = 0; i < head.size() && i < 4; ++i) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(head[i]));
+    bytes += (bytes.empty() ? "" : " ") + std::string(hex);
+  }
+  return "it begins with the bytes " + bytes;
+}
+
+std::string Lengthens(const Judgement& judgement) {
+  return "lengthen the container by " + Bytes(judgement.lengthens);
+}
+
+std::string Longer(const Judgement& judgement) {
+  std::string text = "PROBLEM: LONGER than the wave at that offset by " +
+                     Bytes(judgement.longerBy) + ": splicing it would overwrite " +
+                     Bytes(judgement.overwrites) + " after the wave" +
+                     (judgement.lengthens > 0 ? " and " + Lengthens(judgement) : "");
+  if (!judgement.fitKnown) return text;
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.3f s", judgement.fitSeconds);
+  text += "; with its other chunks as they are, " +
+          (judgement.fitBytes == 0
+               ? std::string("no samples would fit")
+               : Bytes(judgement.fitBytes) + " of samples would fit (" + seconds + ")");
+  if (judgement.lacking.empty()) return text;
+  std::vector<std::string> chunks;
+  for (const Chunk& chunk : judgement.lacking) {
+    chunks.push_back(ChunkId(chunk.id) + " (" + Bytes(chunk.bytes) + ")");
+  }
+  return text + "; leaving out its " + Joined(chunks, ", ") +
+         ", which the wave at that offset lacks, makes room";
+}
+
+std::string Words(Problem problem, const PartFinding& part, const Judgement& judgement) {
+  switch (problem) {
+    case Problem::kLonger:
+      return Longer(judgement);
+    case Problem::kNoWave:
+      return "PROBLEM: no wave starts at that offset" +
+             (part.inside ? "; it falls inside the wave at " + Hex(part.waveOffset)
+                          : std::string()) +
+             (judgement.lengthens > 0 ? "; splicing it would " + Lengthens(judgement) : "");
+    case Problem::kPastEnd:
+      // A wave of length 0 writes nothing, even there.
+      return "PROBLEM: past the container's end" +
+             (judgement.lengthens > 0 ? ": splicing it would " + Lengthens(judgement) : "");
+    case Problem::kRefused:
+      return "PROBLEM: wavesplice would refuse it: " + part.refused;
+    case Problem::kNotAWave:
+      return "PROBLEM: not a wave: " + LooksLike(part.own.head, part.length);
+    case Problem::kNoFormat:
+      return "PROBLEM: no fmt chunk within its wave length, so nothing says how to play it";
+    case Problem::kFormatDiffers: {
+      std::vector<std::string> fields;
+      for (const Difference& difference : judgement.differences) {
+        fields.push_back(difference.part + ", not " + difference.wave);
+      }
+      return "PROBLEM: another format than the wave at that offset: " + Joined(fields, "; ");
+    }
+    case Problem::kSameOffset:
+      return "PROBLEM: " + Joined(part.sameOffset, ", ") +
+             (part.sameOffset.size() == 1 ? " is" : " are") +
+             " taken for the same offset; wavesplice splices " + part.splicedLast +
+             " last, and its wave is the one that stays";
+    case Problem::kOverlaps:
+      return "PROBLEM: its bytes overlap those of " + Joined(part.overlaps, ", ");
+    case Problem::kCaseTwin:
+      return "PROBLEM: wavesplice splices it into " + part.caseTwin +
+             " as well, whose name differs only in letter case";
+    case Problem::kNotWritable:
+      break;
+  }
+  return "PROBLEM: wavesplice could not open the container for update: " + part.notWritable;
+}
+
+}  // namespace
+
+std::string PartMessage(const PartFinding& part, const Judgement& judgement) {
+  if (judgement.verdict == Verdict::kSkipped) {
+    return "skipped, as wavesplice skips it: " +
+           (part.taken == PartName::kNoOffset
+                ? std::string("no offset before the extension")
+                : "its name has " + std::to_string(part.name.size()) + " bytes, not the " +
+                      std::to_string(part.nameLength) + " of a part file");
+  }
+  std::string fine;
+  if (judgement.verdict == Verdict::kFits) fine = "fits";
+  if (judgement.verdict == Verdict::kShorter) {
+    fine = "shorter than the wave at that offset by " + Bytes(judgement.shorterBy) +
+           "; fine: the rest of the old wave stays behind it";
+  }
+  std::vector<std::string> sentences;
+  for (const Problem problem : judgement.problems) {
+    sentences.push_back(Words(problem, part, judgement));
+  }
+  if (sentences.empty()) return fine;
+  if (!fine.empty()) sentences.push_back("Its length: " + fine);
+  return Joined(sentences, ". ");
+}

@@ -1,0 +1,11 @@
+// The words of wavescan's verdicts, for its text lines and JSON's
+// "message".
+#pragma once
+
+#include <string>
+
+#include "waves/findings.h"
+#include "waves/judge.h"
+
+// Everything said of the part after its name, offset, length and format.
+std::string PartMessage(const PartFinding& part, const Judgement& judgement);
