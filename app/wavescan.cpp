@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/console.h"
 #include "waves/container_scan.h"
 #include "waves/containers.h"
 #include "waves/report.h"
@@ -30,6 +31,7 @@ int Usage(const char* problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareConsole();
   SetProgramName("wavescan");
   bool extract = false;
   const char* pattern = nullptr;

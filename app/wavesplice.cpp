@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/console.h"
 #include "waves/containers.h"
 #include "waves/part_search.h"
 #include "waves/report.h"
 
 int main(int argc, char** argv) {
+  PrepareConsole();
   if (argc < 2) {
     std::fprintf(stderr, "usage: wavesplice CONTAINER-OR-PATTERN\n");
     return 2;
