@@ -6,6 +6,7 @@
 #include "platform/console.h"
 #include "waves/container_scan.h"
 #include "waves/containers.h"
+#include "waves/help.h"
 #include "waves/report.h"
 
 namespace {
@@ -38,14 +39,11 @@ int main(int argc, char** argv) {
   bool options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    const Request request = arg == "-h" ? Request::kHelp : RequestIn(arg);
     if (options && arg == "--") {
       options = false;
-    } else if (options && (arg == "--help" || arg == "-h")) {
-      std::printf("%s\n%s", kUsage, kHelp);
-      return FinishOutput() ? 0 : 1;
-    } else if (options && arg == "--version") {
-      std::printf("wavescan %s\n", WAVESPLICE_VERSION);
-      return FinishOutput() ? 0 : 1;
+    } else if (options && request != Request::kNone) {
+      return AnswerRequest(request, "wavescan", kUsage, kHelp);
     } else if (options && arg == "--extract") {
       extract = true;
     } else if (options && arg.size() > 1 && arg[0] == '-') {

@@ -53,6 +53,10 @@ void PrepareConsole() {
   previous = current;  // before the change, so that Ctrl+C at once still puts it back
   SetConsoleOutputCP(CP_UTF8);
 }
+
+bool IsPlatformHelpSwitch(const std::string& arg) { return arg == "/?"; }
 #else
 void PrepareConsole() {}
+
+bool IsPlatformHelpSwitch(const std::string& /*arg*/) { return false; }
 #endif

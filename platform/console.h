@@ -1,5 +1,7 @@
-// The console the programs write to, on each platform.
+// What the console and the command line mean on each platform.
 #pragma once
+
+#include <string>
 
 // Called first thing in each program. On Windows, while the program runs
 // with a console on standard output or standard error, that console shows
@@ -7,3 +9,7 @@
 // page is put back however the program ends. Output to a pipe or a file is
 // left alone, and so is every console elsewhere.
 void PrepareConsole();
+
+// Whether arg is the platform's own way of asking a program for help: "/?"
+// on Windows. None elsewhere, where "/?" names files.
+bool IsPlatformHelpSwitch(const std::string& arg);
