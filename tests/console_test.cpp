@@ -3,7 +3,9 @@
 // gives them a console when they run on a terminal; its relay trace shows
 // each call they make to the system.
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <regex>
 #include <string>
 #include <vector>

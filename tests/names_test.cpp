@@ -1,9 +1,8 @@
 // Names in any language: a container whose name is not ASCII is found by
 // its name and by a pattern, its waves are extracted and spliced under
 // their exact names, and both programs print those names as UTF-8 bytes.
-#include <dirent.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,11 +20,9 @@ class Names : public Scratch, public ::testing::WithParamInterface<Name> {
  protected:
   std::vector<std::string> Listing() const {
     std::vector<std::string> names;
-    DIR* dir = opendir(Path("").c_str());
-    while (const dirent* entry = readdir(dir)) {
-      if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
+    for (const auto& entry : std::filesystem::directory_iterator(Path(""))) {
+      names.push_back(entry.path().filename().string());
     }
-    closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
   }
