@@ -5,6 +5,7 @@
 
 #include "waves/container_scan.h"
 #include "waves/containers.h"
+#include "waves/help.h"
 #include "waves/report.h"
 
 namespace {
@@ -39,14 +40,11 @@ int main(int argc, char** argv) {
   bool options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    const Request request = arg == "-h" ? Request::kHelp : RequestIn(arg);
     if (options && arg == "--") {
       options = false;
-    } else if (options && (arg == "--help" || arg == "-h")) {
-      std::printf("%s\n%s", kUsage, kHelp);
-      return FinishOutput() ? 0 : 1;
-    } else if (options && arg == "--version") {
-      std::printf("wavescan %s\n", WAVESPLICE_VERSION);
-      return FinishOutput() ? 0 : 1;
+    } else if (options && request != Request::kNone) {
+      return AnswerRequest(request, "wavescan", kUsage, kHelp);
     } else if (options && arg == "--extract") {
       extract = true;
     } else if (options && arg == "--json") {
@@ -65,7 +63,7 @@ int main(int argc, char** argv) {
   }
   if (pattern == nullptr) return Usage("no container or pattern given");
   int containers = 0;
-  report->start(WAVESPLICE_VERSION);
+  report->start(ProgramVersion());
   bool done = ForEachContainer(
       pattern, [&](const std::string& dir, const std::string& name, bool directory) {
         if (directory) return true;

@@ -4,8 +4,27 @@
 #include <string>
 
 #include "waves/containers.h"
+#include "waves/help.h"
 #include "waves/replace_waves.h"
 #include "waves/report.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: wavesplice CONTAINER-OR-PATTERN\n"
+    "       wavesplice --help | --version\n";
+
+const char kHelp[] =
+    "Copies the wave (RIFF chunk) of each part file over the bytes of its\n"
+    "container at the offset the part's name gives. A part file lies beside\n"
+    "its container and is named CONTAINER_OFFSET.wav, the offset as eight\n"
+    "hexadecimal digits. The argument is a container's name or a pattern in\n"
+    "which * stands for any run of characters and ? for one; quote it so\n"
+    "that the shell leaves it alone. Containers are changed in place: keep a\n"
+    "copy of one you care about, and check parts first with wavescan.\n"
+    "Exit status: 0 all handled; 1 something could not be done; 2 usage.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (!StartProgram("wavesplice")) return 1;
@@ -13,6 +32,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: wavesplice CONTAINER-OR-PATTERN\n");
     return 2;
   }
+  // Only the whole first argument asks: anything else is a pattern.
+  const Request request = RequestIn(argv[1]);
+  if (request != Request::kNone) return AnswerRequest(request, "wavesplice", kUsage, kHelp);
   const bool done = ForEachContainer(
       argv[1], [](const std::string& dir, const std::string& name, bool directory) {
         std::printf("Replacing waves in %s\n", name.c_str());

@@ -35,6 +35,14 @@ TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresAsciiCase) {
       {"*a*a*a*b", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", false},
       {"\xe4*", "\xc4x", false},
       {"s_*.wav", "s_00000040.WAV", true},
+      // '?' is a character of a UTF-8 name; a byte that starts no sequence
+      // (a Latin-1 name) is a character of its own.
+      {"caf?.dat", "caf\xc3\xa9.dat", true},
+      {"??", "\xc3\xa9", false},
+      {"?", "\xe6\x97\xa5", true},
+      {"*??a*", "\xe6\x97\xa5\x61\xe6\x97\xa5", false},  // one character before the "a"
+      {"??", "\xe9x", true},
+      {"?", "\xc3", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MatchesPattern(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;

@@ -4,8 +4,12 @@
 # case costs a process start and not a Wine start; "stop" ends it.
 #   wine.sh start|stop PREFIX
 #   wine.sh run PREFIX PROGRAM [ARGUMENTS...]
+# Wine spells Unix file names in the Unix locale's character set: always
+# UTF-8 here, so that names in any language reach the programs whole.
+# WINEDEBUG, when set, is kept: a case may trace the programs' calls.
 set -euo pipefail
-export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+export LC_ALL=C.UTF-8
+export WINEPREFIX=$2 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES='mscoree,mshtml='
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 server=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 case $1 in

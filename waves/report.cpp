@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/console.h"
 #include "platform/process.h"
 
 namespace {
@@ -14,6 +15,7 @@ const char* program = "";
 
 bool StartProgram(const char* name) {
   program = name;
+  PrepareConsole();
   if (PrepareProcess()) return true;
   Complain("standard streams", "cannot open the null device in place of a closed one", errno);
   return false;

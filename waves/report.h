@@ -3,9 +3,9 @@
 
 #include <string>
 
-// Names the program in its messages and prepares the process for the run
-// (platform/process.h). False, having said why, when the run cannot safely
-// go on.
+// Names the program in its messages and prepares the process and its
+// console for the run (platform/process.h, platform/console.h). False,
+// having said why, when the run cannot safely go on.
 bool StartProgram(const char* name);
 
 // Prints "PROGRAM: PATH: WHAT" and, when error is not 0, the system's

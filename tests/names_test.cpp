@@ -1,0 +1,78 @@
+// Names in any language: a container whose name is not ASCII is found by
+// its name and by a pattern, its waves are extracted and spliced under
+// their exact names, and both programs print those names as UTF-8 bytes.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace {
+
+struct Name {
+  const char* what;
+  std::string name;
+  const char* pattern;
+};
+
+class Names : public Scratch, public ::testing::WithParamInterface<Name> {
+ protected:
+  std::vector<std::string> Listing() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Path(""))) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST_P(Names, AreFoundExtractedSplicedAndPrintedAsTheyAre) {
+  const std::string name = GetParam().name;
+  const std::string part = name + "_00000010.wav";
+  const std::string wave = PcmWave(44100, 1, 16, 10);
+  const std::string replacement = PcmWave(22050, 1, 16, 10);  // as long
+  Put(name, std::string(16, '.') + wave);
+
+  const Result extracted = Scan("--extract '" + name + "'");
+  EXPECT_EQ(extracted.out, "Scanning " + name +
+                               ", 80 bytes\n  wave 00000010 length 00000040: PCM, 1 channel, "
+                               "44100 Hz, 16 bits, 0.000 s; extracted to " +
+                               part + "\n" + name +
+                               ": 1 wave, 0 part files: 0 fit, 0 shorter, 0 with a problem, 0 "
+                               "skipped, 1 extracted\n");
+  EXPECT_EQ(extracted.status, 0);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{name, part}));
+  EXPECT_EQ(Get(part), wave);
+
+  Put(part, replacement);
+  Put(name + "_10.wav", "");  // the wrong length, counted in bytes
+  const std::string lengths = std::to_string(name.size() + 7) + ", " + std::to_string(name.size());
+  for (const std::string& arg : {name, std::string(GetParam().pattern)}) {
+    const Result spliced = Tool("'" + arg + "'");
+    EXPECT_EQ(spliced.out, "Replacing waves in " + name + "\nProcessing " + part +
+                               " offset 00000010 length 00000040\ncont: " + name + "_10.wav, " +
+                               name + ", " + lengths + "\n")
+        << arg;
+    EXPECT_EQ(spliced.status, 0) << arg;
+    EXPECT_EQ(Get(name), std::string(16, '.') + replacement) << arg;
+  }
+  const Result checked = Scan(std::string("'") + GetParam().pattern + "'");
+  EXPECT_NE(checked.out.find("  part " + part +
+                             " offset 00000010 length 00000040 (PCM, 1 channel, 22050 Hz, 16 "
+                             "bits, 0.000 s): fits\n"),
+            std::string::npos)
+      << checked.out;
+  EXPECT_EQ(checked.status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Wavesplice, Names,
+                         ::testing::Values(Name{"AccentedLatin", "café.dat", "caf?.dat"},
+                                           Name{"Cyrillic", "звуки.dat", "зв*.DAT"},
+                                           Name{"Japanese", "効果音.dat", "*音.dat"}),
+                         [](const ::testing::TestParamInfo<Name>& info) {
+                           return std::string(info.param.what);
+                         });
+
+}  // namespace
