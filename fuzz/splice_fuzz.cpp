@@ -1,5 +1,8 @@
 // Part files of arbitrary contents through the header read and the splice:
-// the container gets the whole wave or keeps every byte it had.
+// the container gets the whole wave or keeps every byte it had. Then
+// through wavescan's check of the same part: its chunks are read within the
+// wave it holds, never past the file's end, and any finding can be judged
+// and put in words.
 #include <stdlib.h>
 
 #include <cstdint>
@@ -8,6 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "waves/judge.h"
+#include "waves/part_file.h"
+#include "waves/scan_words.h"
 #include "waves/splice.h"
 
 namespace {
@@ -49,5 +55,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fits) expected.replace(4, length, reinterpret_cast<const char*>(data), length);
   }
   if (done != fits || after != expected) std::abort();
+
+  const PartFile opened = OpenPart(dir + "part.wav");
+  if (opened.file == nullptr) return 0;
+  PartFinding finding;
+  finding.name = "part.wav";
+  finding.headerRead = true;
+  finding.length = opened.length;
+  finding.refused = opened.why;
+  const bool read = !opened.why.empty() || ReadChunks(opened.file, 0, opened.length, &finding.own);
+  std::fclose(opened.file);
+  if (!read) std::abort();
+  // Over a mono 8-bit wave of 60 bytes that ends a container of 64.
+  finding.waveStarts = true;
+  finding.waveLength = 60;
+  finding.wave.wave = finding.wave.hasFormat = finding.wave.hasData = true;
+  finding.wave.format = {1, 1, 8000, 8000, 1, true, 8, ""};
+  finding.wave.dataBytes = 16;
+  const Judgement judgement = Judge(finding, 64);
+  if (PartMessage(finding, judgement).empty()) std::abort();
   return 0;
 }

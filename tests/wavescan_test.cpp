@@ -187,7 +187,7 @@ TEST_F(Wavescan, AnswersItsCommandLineAsUsual) {
       {"--extrac c.dat", 2, "", "wavescan: unknown option --extrac\nusage:"},
       {"c.dat c.dat", 2, "", "wavescan: one pattern only: quote a pattern"},
       {"--help", 0, "usage: wavescan [--json] [--extract] CONTAINER-OR-PATTERN\n", ""},
-      {"--version", 0, "wavescan 1.1.0\n", ""},
+      {"--version", 0, "wavescan " WAVESPLICE_VERSION "\n", ""},
       {"'*.none'", 1, "", "wavescan: *.none: no such container\n"},
       {"-- c.dat", 0, "Scanning c.dat, 64 bytes\n", ""},
   };

@@ -9,7 +9,7 @@
 
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;  // keys in the order written, for people reading it too
 
 // Where the document stands, for the commas and brackets between values.
 std::size_t containers = 0;
