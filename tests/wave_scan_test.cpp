@@ -178,8 +178,10 @@ TEST_F(Folder, ExtractionNeverWritesOverAFile) {
   std::FILE* there = std::fopen((dir_ + "x.wav").c_str(), "wb");
   std::fputs("mine", there);
   std::fclose(there);
-  EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "x.wav"), Extracted::kKept);
-  EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "y.wav"), Extracted::kWritten);
+  std::string why;
+  EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "x.wav", &why), Extracted::kKept);
+  EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "y.wav", &why),
+            Extracted::kWritten);
   std::fclose(container);
   char read[32] = {};
   std::FILE* kept = std::fopen((dir_ + "x.wav").c_str(), "rb");

@@ -48,8 +48,8 @@ void FindCollisions(const std::string& dir, const std::string& container,
   std::map<std::uint32_t, std::vector<PartFinding*>> byOffset;
   for (PartFinding* part : spliced) byOffset[part->offset].push_back(part);
   for (auto& [offset, same] : byOffset) {
+    if (same.size() < 2) continue;
     for (PartFinding* part : same) {
-      if (same.size() < 2) break;
       for (const PartFinding* other : same) {
         if (other != part) part->sameOffset.push_back(other->name);
       }
@@ -103,7 +103,7 @@ bool Extract(std::FILE* file, const std::string& dir, const std::string& contain
   using Extraction = WaveFinding::Extraction;
   if (!owner.empty()) {
     wave->extraction = Extraction::kPassedOver;
-    wave->passedOver = "not extracted: " + container + " is itself a part file of " + owner;
+    wave->why = "not extracted: " + container + " is itself a part file of " + owner;
     return true;
   }
   if (existing != nullptr) {
@@ -112,7 +112,8 @@ bool Extract(std::FILE* file, const std::string& dir, const std::string& contain
     return true;
   }
   wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
-  switch (ExtractWave(file, dir + container, wave->offset, wave->length, dir + wave->partName)) {
+  switch (ExtractWave(file, dir + container, wave->offset, wave->length, dir + wave->partName,
+                      &wave->why)) {
     case Extracted::kWritten:
       wave->extraction = Extraction::kWritten;
       return true;
@@ -180,7 +181,7 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
         }
         if (offset > UINT32_MAX || length > UINT32_MAX) {
           wave.extraction = WaveFinding::Extraction::kPassedOver;
-          wave.passedOver = "no part file can name it: beyond 32 bits";
+          wave.why = "no part file can name it: beyond 32 bits";
         } else if (extract && !Extract(file, dir, container, owner, existing, &wave)) {
           done = false;
         }

@@ -9,7 +9,7 @@ enum class Extracted { kWritten, kKept, kFailed };
 
 // Copies the length bytes at offset of container, in blocks, into a new file
 // at path. kKept when a file of that name exists already: it is left as it
-// is. kFailed, having said why, when the copy could not be made whole: what
-// was written of it is removed.
+// is. kFailed, having said why and given it in *why, when the copy could
+// not be made whole: what was written of it is removed.
 Extracted ExtractWave(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
-                      std::uint64_t length, const std::string& path);
+                      std::uint64_t length, const std::string& path, std::string* why);

@@ -17,8 +17,8 @@ struct WaveFinding {
   bool chunksRead = false;  // false when its chunks could not be read
   WaveChunks chunks;
   // What --extract made of it: the part file it was written to or that was
-  // kept; or that writing it failed (said on standard error); or why it is
-  // passed over, with or without --extract.
+  // kept; or why writing it failed (said on standard error too), or why it
+  // is passed over, with or without --extract.
   enum class Extraction {
     kNotAsked,
     kWritten,
@@ -27,7 +27,7 @@ struct WaveFinding {
     kPassedOver
   } extraction = Extraction::kNotAsked;
   std::string partName;
-  std::string passedOver;
+  std::string why;
 };
 
 // A part file as wavesplice would take it, and what lies around it.

@@ -73,10 +73,10 @@ void Wave(const WaveFinding& wave) {
       object["kept"] = wave.partName;
       break;
     case WaveFinding::Extraction::kFailed:
-      object["failed"] = "not written whole; standard error says why";
+      object["failed"] = wave.why;
       break;
     case WaveFinding::Extraction::kPassedOver:
-      object["not_extracted"] = wave.passedOver;
+      object["not_extracted"] = wave.why;
       break;
   }
   Put(object);

@@ -34,7 +34,7 @@ void Wave(const WaveFinding& wave) {
       line += "; NOT extracted";
       break;
     case WaveFinding::Extraction::kPassedOver:
-      line += "; " + wave.passedOver;
+      line += "; " + wave.why;
       break;
   }
   std::printf("  wave %08" PRIx64 " length %08" PRIx64 "%s\n", wave.offset, wave.length,

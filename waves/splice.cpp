@@ -1,5 +1,6 @@
 #include "waves/splice.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
