@@ -35,16 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::FILE* part = std::fopen((dir + "part.wav").c_str(), "wb");
   std::fwrite(data, 1, size, part);
   std::fclose(part);
-  std::FILE* container = std::tmpfile();
-  std::setvbuf(container, nullptr, _IONBF, 0);  // as the splice expects it
-  std::fwrite(kBefore.data(), 1, kBefore.size(), container);
-  std::uint64_t containerSize = kBefore.size();
-  const bool done = SpliceWave(container, "container", &containerSize, dir, "part.wav", 4);
+  OpenContainer container;
+  container.file = std::tmpfile();
+  container.path = "container";
+  std::setvbuf(container.file, nullptr, _IONBF, 0);  // as the splice expects it
+  std::fwrite(kBefore.data(), 1, kBefore.size(), container.file);
+  container.size = kBefore.size();
+  const bool done = SpliceWave(&container, dir, "part.wav", 4);
 
   std::string after(std::size_t{1} << 16, '\0');
-  std::rewind(container);
-  after.resize(std::fread(&after[0], 1, after.size(), container));
-  std::fclose(container);
+  std::rewind(container.file);
+  after.resize(std::fread(&after[0], 1, after.size(), container.file));
+  std::fclose(container.file);
 
   std::string expected(kBefore);
   bool fits = false;

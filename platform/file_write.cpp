@@ -11,9 +11,9 @@
 
 #include "platform/file_position.h"
 
-std::string ReserveBytes(std::FILE* file, std::uint64_t offset, std::uint64_t length) {
+std::string MakeRoom(std::FILE* file, std::uint64_t offset, std::uint64_t length, bool allocate) {
+  if (!allocate) return "";  // Windows sets no limit on a file's size
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-  if (GetFileType(handle) != FILE_TYPE_DISK) return "";
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(handle, &size)) return SystemMessage(GetLastError());
   LARGE_INTEGER end{};
@@ -33,16 +33,33 @@ bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, 
 }
 #else
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-std::string ReserveBytes(std::FILE* file, std::uint64_t offset, std::uint64_t length) {
+namespace {
+
+// The process's file-size limit, asked once: a write past it would fail
+// partway, or, where the signal is not ignored, end the run.
+std::uint64_t SizeLimit() {
+  static const std::uint64_t limit = [] {
+    rlimit size{};
+    if (getrlimit(RLIMIT_FSIZE, &size) != 0 || size.rlim_cur == RLIM_INFINITY) return UINT64_MAX;
+    return static_cast<std::uint64_t>(size.rlim_cur);
+  }();
+  return limit;
+}
+
+}  // namespace
+
+std::string MakeRoom(std::FILE* file, std::uint64_t offset, std::uint64_t length, bool allocate) {
+  if (offset + length > SizeLimit()) return SystemMessage(EFBIG);
+  if (!allocate) return "";
   const int fd = fileno(file);
   struct stat info {};
   if (fstat(fd, &info) != 0) return SystemMessage(errno);
-  if (!S_ISREG(info.st_mode)) return "";
   const int error = posix_fallocate(fd, static_cast<off_t>(offset), static_cast<off_t>(length));
   if (error == 0) return "";
   // Where the file system cannot allocate, the C library writes zeros

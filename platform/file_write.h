@@ -6,12 +6,13 @@
 #include <cstdio>
 #include <string>
 
-// Allocates the bytes from offset to offset + length of a regular file,
-// lengthening it where it is shorter, so that writing them cannot then fail
-// for want of disk space or past a file-size limit. Returns "" when done
-// (or when the file is a device, which has no length); else the system's
-// reason, and the file keeps the length it had.
-std::string ReserveBytes(std::FILE* file, std::uint64_t offset, std::uint64_t length);
+// Makes sure the bytes from offset to offset + length of a regular file can
+// then be written without failing for want of room: past the process's
+// file-size limit they are refused; with allocate (they pass the file's
+// end, or it may have holes) they are allocated, lengthening the file where
+// it is shorter. "" when there is room, else the system's reason, and the
+// file keeps the length it had.
+std::string MakeRoom(std::FILE* file, std::uint64_t offset, std::uint64_t length, bool allocate);
 
 // Writes count bytes at offset of a stream opened unbuffered for update;
 // false with errno set when they could not all be written.

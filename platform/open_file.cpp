@@ -39,6 +39,26 @@ std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* r
   return file;
 }
 
+std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular) {
+  *regular = true;
+  *holes = false;  // Windows allocates what SetEndOfFile adds
+  struct _stat64 info {};
+  if (_stat64(path.c_str(), &info) == 0 && !IsRegular(info)) {
+    *regular = false;
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(path.c_str(), "r+b");
+  if (file == nullptr) return nullptr;
+  if (_fstat64(_fileno(file), &info) != 0 || !IsRegular(info) ||
+      std::setvbuf(file, nullptr, _IONBF, 0) != 0) {
+    *regular = IsRegular(info);
+    std::fclose(file);
+    return nullptr;
+  }
+  *size = static_cast<std::uint64_t>(info.st_size);
+  return file;
+}
+
 std::FILE* CreateNewFile(const std::string& path) {
   const int fd =
       _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
@@ -92,6 +112,31 @@ std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* r
     return nullptr;
   }
   *size = static_cast<std::uint64_t>(info.st_size);
+  return file;
+}
+
+std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular) {
+  // Once for a container, a stat keeps a device from being opened for
+  // writing at all; the fstat after covers a file swapped in between.
+  struct stat info {};
+  *regular = stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode);
+  if (!*regular) return nullptr;
+  const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  const bool known = fstat(fd, &info) == 0;
+  *regular = !known || S_ISREG(info.st_mode);
+  std::FILE* file = known && *regular ? fdopen(fd, "r+b") : nullptr;
+  if (file == nullptr || std::setvbuf(file, nullptr, _IONBF, 0) != 0) {
+    const int error = errno;
+    if (file != nullptr) std::fclose(file);
+    if (file == nullptr) close(fd);
+    errno = error;
+    return nullptr;
+  }
+  *size = static_cast<std::uint64_t>(info.st_size);
+  // Fewer blocks than the size takes: holes, or a file system that
+  // compresses. Either way a write there may need room it has not got.
+  *holes = static_cast<std::uint64_t>(info.st_blocks) * 512 < *size;
   return file;
 }
 

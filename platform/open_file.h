@@ -6,11 +6,21 @@
 #include <cstdio>
 #include <string>
 
+// What the programs say of a file that is not a regular one.
+inline constexpr char kNotAFile[] = "a folder or a device, not a file";
+
 // Opens path for reading, binary, if it is a regular file, and gives its
 // size. A FIFO, socket, device or folder is refused without being waited
 // on: null with *regular false. Null with *regular true: OpenFailure says
 // why.
 std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular);
+
+// Opens path for reading and writing, binary and unbuffered, if it is a
+// regular file, with its size and whether it may have holes, which take
+// disk space only when written. A FIFO, socket, device or folder is refused
+// without being opened for writing: null with *regular false. Null with
+// *regular true: OpenFailure says why.
+std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular);
 
 // Creates path for writing, binary, only if no file of that name exists:
 // null with errno EEXIST when one does. The check and the creation are one

@@ -207,9 +207,10 @@ TEST_F(Wavesplice, ReportsAContainerThatCannotBeWrittenAndGoesOn) {
   if (onWindows) GTEST_SKIP() << "cannot hold on Windows: /dev/full and a dangling link";
   symlink("missing", Path("a.dat").c_str());
   Put("a.dat_00000000.wav", Wave(0, ""));
-  symlink("/dev/full", Path("b.dat").c_str());  // the failure shows only at the flush
+  symlink("/dev/full", Path("b.dat").c_str());  // a device takes no waves
   Put("b.dat_00000000.wav", Wave(0, ""));
-  Put("b.dat_00000010.wav", Wave(0, ""));
+  mkfifo(Path("bb.dat").c_str(), 0644);  // nor a FIFO, and nobody waits for one
+  Put("bb.dat_00000000.wav", Wave(0, ""));
   Put("c.dat", kDots);
   Put("c.dat_00000000.wav", Wave(0, ""));
   const Result run = Tool("'*.dat'", true);
@@ -218,15 +219,36 @@ TEST_F(Wavesplice, ReportsAContainerThatCannotBeWrittenAndGoesOn) {
             "Replacing waves in a.dat\n"
             "wavesplice: a.dat: cannot open for update: No such file or directory\n"
             "Replacing waves in b.dat\n"
-            "Processing b.dat_00000000.wav offset 00000000 length 00000008\n"
-            "wavesplice: b.dat: cannot write b.dat_00000000.wav at offset 0x00000000: "
-            "No space left on device; part of the wave may have been written\n"
-            "Processing b.dat_00000010.wav offset 00000010 length 00000008\n"
-            "wavesplice: b.dat: cannot write b.dat_00000010.wav at offset 0x00000010: "
-            "No space left on device; part of the wave may have been written\n"
+            "wavesplice: b.dat: a folder or a device, not a file\n"
+            "Replacing waves in bb.dat\n"
+            "wavesplice: bb.dat: a folder or a device, not a file\n"
             "Replacing waves in c.dat\n"
             "Processing c.dat_00000000.wav offset 00000000 length 00000008\n");
   EXPECT_EQ(Get("c.dat"), Wave(0, "") + kDots.substr(8));
+}
+
+TEST_F(Wavesplice, SaysWhenAWriteFailsPartwayAndGoesOn) {
+  if (failWrites.empty()) GTEST_SKIP() << "cannot hold here: writes failed through LD_PRELOAD";
+  Put("a.dat", kDots);
+  Put("a.dat_00000000.wav", Wave(4, "abcd"));
+  Put("a.dat_00000010.wav", Wave(4, "efgh"));
+  // A sanitized build wants its runtime first; ours only wraps two calls.
+  const Result run = Tool(
+      "a.dat", false,
+      "LD_PRELOAD='" + failWrites + "' ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "Replacing waves in a.dat\n"
+            "Processing a.dat_00000000.wav offset 00000000 length 0000000c\n"
+            "Processing a.dat_00000010.wav offset 00000010 length 0000000c\n");
+  EXPECT_EQ(run.err,
+            "wavesplice: a.dat: cannot write a.dat_00000000.wav at offset 0x00000000: "
+            "Input/output error; part of the wave may have been written\n"
+            "wavesplice: a.dat: cannot write a.dat_00000010.wav at offset 0x00000010: "
+            "Input/output error; part of the wave may have been written\n");
+  // Half of each wave, as the failing disk let through.
+  EXPECT_EQ(Get("a.dat"), Wave(4, "abcd").substr(0, 6) + kDots.substr(6, 10) +
+                              Wave(4, "efgh").substr(0, 6) + kDots.substr(22));
 }
 
 TEST_F(Wavesplice, RefusesAPartPastAFileSizeLimitWholeAndGoesOn) {
@@ -246,6 +268,34 @@ TEST_F(Wavesplice, RefusesAPartPastAFileSizeLimitWholeAndGoesOn) {
             "too large; nothing written\n");
   // Not one byte of the refused wave landed, and the container kept its length.
   EXPECT_EQ(Get("a.dat"), bank.substr(0, 16) + Wave(0, "") + bank.substr(24));
+}
+
+TEST_F(Wavesplice, RefusesAPartWhereAHoleHasNoRoom) {
+  if (onWindows) GTEST_SKIP() << "cannot hold on Windows: a file system of its own";
+  if (geteuid() != 0 || std::system("unshare -m true 2>/dev/null") != 0) {
+    GTEST_SKIP() << "cannot run: needs root to mount a small file system of its own";
+  }
+  const char* tool = std::getenv("WAVESPLICE");
+  ASSERT_NE(tool, nullptr);
+  Put("voice.wav", PcmWave(8000, 1, 8, 20000));
+  // A sparse container on a full file system: its hole has no room for
+  // the wave, which nothing may then half-write into it.
+  const Result run = Script(
+      "export OUT ERR STATUS; mkdir full && unshare -m bash -c '"
+      "mount -t tmpfs -o size=64k tmpfs full && cd full && truncate -s 1M s.dat && "
+      "cp ../voice.wav s.dat_00000100.wav && md5sum s.dat >before && "
+      "{ cat /dev/zero >fill 2>/dev/null; true; } && " +
+          std::string(tool) +
+          " s.dat >\"$OUT\" 2>\"$ERR\"; echo $? >\"$STATUS\"; md5sum -c --quiet before "
+          ">>\"$OUT\" 2>&1'",
+      false);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "Replacing waves in s.dat\n"
+            "Processing s.dat_00000100.wav offset 00000100 length 00004e4c\n");
+  EXPECT_EQ(run.err,
+            "wavesplice: s.dat: no room to write s.dat_00000100.wav at offset 0x00000100: No "
+            "space left on device; nothing written\n");
 }
 
 TEST_F(Wavesplice, ReportsFilesItMayNotReadOrWriteAndGoesOn) {

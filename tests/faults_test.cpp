@@ -17,6 +17,7 @@ const std::string kTail = Wave(24, std::string(24, 'L'));  // 32 bytes
 const std::string kBank = std::string(64, 'U') + kWave + std::string(1024 - 64 - 124, 'U');
 const std::string kShort = PcmWave(44100, 1, 16, 10);  // 64 bytes
 const std::string kLong = PcmWave(8000, 1, 8, 3000);   // 3044 bytes, past a 2 KiB limit
+const std::string kE(4096, 'Z');
 
 // What c.dat holds after the run.
 enum class Bank { kUnchanged, kSpliced, kSplicedButTheTail };
@@ -70,6 +71,8 @@ TEST_P(Faults, LeaveNothingButWavesWritten) {
   Put("c.dat_00000200.wav", Wave(100, "only this"));
   Put("c.dat_000003f0.wav", kTail);  // lengthens the container
   Put("d.dat", kShort + kLong);
+  Put("e.dat", kE);
+  Put("e.dat_000007f0.wav", kWave);  // inside the container, past a 2 KiB limit
   mkdir(Path("nr").c_str(), 0755);
   Put("nr/c.dat", kBank);
   Put("nr/c.dat_00000040.wav", kEdited);
@@ -111,6 +114,7 @@ TEST_P(Faults, LeaveNothingButWavesWritten) {
       break;
   }
   EXPECT_EQ(Get("nr/c.dat"), kBank);
+  EXPECT_EQ(Get("e.dat"), kE);
   EXPECT_EQ(Get("d.dat"), kShort + kLong);
   EXPECT_EQ(Get("d.dat_00000000.wav"), fault.parts == Parts::kNone ? "" : kShort);
   EXPECT_EQ(access(Path("d.dat_00000040.wav").c_str(), F_OK) == 0, fault.parts == Parts::kBoth);
@@ -148,6 +152,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "wavesplice: c.dat: no room to write c.dat_000003f0.wav at offset 0x000003f0: "
                   "File too large; nothing written\n",
               Bank::kSplicedButTheTail, Parts::kNone, false},
+        Fault{"SplicePastAFileSizeLimitInsideTheContainer", false,
+              "ulimit -f 2; CMD e.dat >/dev/null 2>\"$ERR\" </dev/null", 1, "",
+              "wavesplice: e.dat: no room to write e.dat_000007f0.wav at offset 0x000007f0: File "
+              "too large; nothing written\n",
+              Bank::kUnchanged, Parts::kNone, false},
         Fault{"SpliceInAFolderItMayNotList", false, "WRAP CMD 'nr/*.dat' >\"$OUT\" 2>\"$ERR\"", 1,
               "", std::string("wavesplice") + kUnlisted, Bank::kUnchanged, Parts::kNone, false},
         Fault{"SpliceANamedContainerInAFolderItMayNotList", false,

@@ -16,6 +16,7 @@ bool onWindows = false;
 std::string nativeCommand;
 std::string wavescanCommand;
 std::string launcherCommand;
+std::string failWrites;
 
 namespace {
 
@@ -141,6 +142,7 @@ int main(int argc, char** argv) {
     if (arg.rfind("--native=", 0) == 0) nativeCommand = arg.substr(9);
     if (arg.rfind("--wavescan=", 0) == 0) wavescanCommand = arg.substr(11);
     if (arg.rfind("--launcher=", 0) == 0) launcherCommand = arg.substr(11);
+    if (arg.rfind("--fail-writes=", 0) == 0) failWrites = arg.substr(14);
   }
   return RUN_ALL_TESTS();
 }

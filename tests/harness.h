@@ -14,6 +14,8 @@ extern bool onWindows;
 extern std::string nativeCommand;
 extern std::string wavescanCommand;
 extern std::string launcherCommand;
+// --fail-writes=LIBRARY: tests/fail_writes.cpp, for a native build.
+extern std::string failWrites;
 
 // The exit status of a run in which valgrind found errors (--error-exitcode).
 constexpr int kCheckerFound = 99;

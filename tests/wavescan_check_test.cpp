@@ -133,6 +133,11 @@ TEST_F(Check, SeesWhereWavespliceWouldMeetAnotherFile) {
   EXPECT_EQ(parts[1]["problems"], json({"no_wave", "overlaps"}));
   EXPECT_NE(parts[0]["message"].get<std::string>().find("overlap those of bank.dat_00000080.wav"),
             std::string::npos);
+  EXPECT_NE(parts[1]["message"].get<std::string>().find(
+                "; it falls inside the wave at 00000040; splicing it would overwrite the start of "
+                "the wave at 000002c4"),
+            std::string::npos)
+      << parts[1]["message"];
   if (onWindows) return;  // names of other case are one file; files are writable as root
 
   // An edit saved under the same name in capitals, beside a container
@@ -164,10 +169,16 @@ TEST_F(Check, SeesWhereWavespliceWouldMeetAnotherFile) {
       << locked.out;
 }
 
-TEST_F(Check, NeverExtractsFromAPartFile) {
+TEST_F(Check, NeverExtractsFromAPartFileOrAWholeWaveFile) {
   Put("bank.dat", kBank);
+  Put("voice.wav", kVoice);
   EXPECT_EQ(Scan("--extract '*'").status, 0);
   const Result again = Scan("--extract '*'");
+  EXPECT_NE(again.out.find("0.019 s; not extracted: the wave is the whole file; edit the file "
+                           "itself\nvoice.wav: 1 wave"),
+            std::string::npos)
+      << again.out;
+  EXPECT_NE(access(Path("voice.wav_00000000.wav").c_str(), F_OK), 0);
   EXPECT_NE(again.out.find("  wave 00000000 length 00000284: PCM, 1 channel, 16000 Hz, 16 bits, "
                            "0.019 s; not extracted: bank.dat_00000040.wav is itself a part file "
                            "of bank.dat\n"),

@@ -138,7 +138,7 @@ TEST_F(Wavescan, ExtractionThatCannotCreateOrFinishAFileLeavesNone) {
   chmod(root_.c_str(), 0777);
   chmod(Path("").c_str(), 0777);
   mkdir(Path("locked").c_str(), 0755);
-  Put("locked/c.dat", kShort);
+  Put("locked/c.dat", kShort + "tail");  // more than its one wave
   chmod(Path("locked").c_str(), 0555);
   std::string skip;
   const std::string nobody = Unprivileged(&skip);

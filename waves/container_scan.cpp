@@ -96,14 +96,22 @@ std::string OwnerOf(const std::string& dir, const std::string& container) {
   return "";
 }
 
-// Writes the wave as a part file unless one is there, or the container is
-// itself a part file; false when it could not be written whole.
+// Writes the wave as a part file unless one is there, the container is
+// itself a part file, or the wave is the whole container: a copy of a whole
+// file could only ever be spliced back over an edit of it. False when it
+// could not be written whole.
 bool Extract(std::FILE* file, const std::string& dir, const std::string& container,
-             const std::string& owner, const PartFinding* existing, WaveFinding* wave) {
+             std::uint64_t size, const std::string& owner, const PartFinding* existing,
+             WaveFinding* wave) {
   using Extraction = WaveFinding::Extraction;
   if (!owner.empty()) {
     wave->extraction = Extraction::kPassedOver;
     wave->why = "not extracted: " + container + " is itself a part file of " + owner;
+    return true;
+  }
+  if (wave->offset == 0 && wave->length == size) {
+    wave->extraction = Extraction::kPassedOver;
+    wave->why = "not extracted: the wave is the whole file; edit the file itself";
     return true;
   }
   if (existing != nullptr) {
@@ -156,6 +164,7 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
     if (part.taken == PartName::kPart) byOffset.emplace(part.offset, &part);
   }
   const std::string owner = extract ? OwnerOf(dir, container) : "";
+  auto before = byOffset.begin();  // the parts not yet met by a wave after them
 
   summary.read =
       FindWaves(file, summary.size, kScanBlock, [&](std::uint64_t offset, std::uint64_t length) {
@@ -167,6 +176,11 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
         if (!wave.chunksRead) {
           Complain(path, ReadFailure(file, "file shrank while being read"));
           done = false;
+        }
+        for (; before != byOffset.end() && before->first < offset; ++before) {
+          PartFinding& part = *before->second;
+          part.overruns = before->first + std::uint64_t{part.length} > offset;
+          part.nextWave = offset;
         }
         auto at = byOffset.lower_bound(offset);
         const PartFinding* existing =
@@ -182,7 +196,8 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
         if (offset > UINT32_MAX || length > UINT32_MAX) {
           wave.extraction = WaveFinding::Extraction::kPassedOver;
           wave.why = "no part file can name it: beyond 32 bits";
-        } else if (extract && !Extract(file, dir, container, owner, existing, &wave)) {
+        } else if (extract &&
+                   !Extract(file, dir, container, summary.size, owner, existing, &wave)) {
           done = false;
         }
         if (wave.extraction == WaveFinding::Extraction::kWritten) ++summary.extracted;

@@ -46,7 +46,9 @@ struct PartFinding {
   bool inside = false;
   std::uint64_t waveOffset = 0;
   std::uint64_t waveLength = 0;
-  WaveChunks wave;  // the chunks of the wave that starts there
+  WaveChunks wave;        // the chunks of the wave that starts there
+  bool overruns = false;  // it reaches into the first wave that starts after it
+  std::uint64_t nextWave = 0;
 
   // Where wavesplice would meet other files.
   std::vector<std::string> sameOffset;  // other parts taken for its offset

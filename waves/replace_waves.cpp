@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "platform/file_position.h"
 #include "platform/open_file.h"
 #include "waves/part_name.h"
 #include "waves/part_search.h"
@@ -12,8 +11,8 @@
 
 namespace {
 
-bool TakePart(std::FILE* file, const std::string& dir, const std::string& container,
-              std::uint64_t* size, const std::string& name) {
+bool TakePart(OpenContainer* opened, const std::string& dir, const std::string& container,
+              const std::string& name) {
   std::uint32_t offset = 0;
   switch (TakePartName(name, container, &offset)) {
     case PartName::kWrongLength:
@@ -26,32 +25,25 @@ bool TakePart(std::FILE* file, const std::string& dir, const std::string& contai
     case PartName::kPart:
       break;
   }
-  return SpliceWave(file, dir + container, size, dir, name, offset);
+  return SpliceWave(opened, dir, name, offset);
 }
 
 }  // namespace
 
 bool ReplaceWaves(const std::string& dir, const std::string& container) {
-  const std::string path = dir + container;
-  std::FILE* file = std::fopen(path.c_str(), "r+b");
-  if (file == nullptr) {
-    Complain(path, "cannot open for update: " + OpenFailure());
-    return false;
-  }
-  // Each wave is written in one request and nothing is left pending, so a
-  // failure is blamed on the part that met it, never found later at the close.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  std::uint64_t size = 0;
-  if (!FileSize(file, &size)) {
-    Complain(path, "cannot open for update", errno);
-    std::fclose(file);
+  OpenContainer opened;
+  opened.path = dir + container;
+  bool regular = true;
+  opened.file = OpenForUpdate(opened.path, &opened.size, &opened.holes, &regular);
+  if (opened.file == nullptr) {
+    Complain(opened.path, regular ? "cannot open for update: " + OpenFailure() : kNotAFile);
     return false;
   }
   bool done = ForEachPartFile(dir, container, [&](const std::string& name) {
-    return TakePart(file, dir, container, &size, name);
+    return TakePart(&opened, dir, container, name);
   });
-  if (std::fclose(file) != 0) {
-    Complain(path, "cannot write", errno);
+  if (std::fclose(opened.file) != 0) {
+    Complain(opened.path, "cannot write", errno);
     done = false;
   }
   return done;

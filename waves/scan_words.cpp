@@ -85,6 +85,9 @@ std::string Words(Problem problem, const PartFinding& part, const Judgement& jud
       return "PROBLEM: no wave starts at that offset" +
              (part.inside ? "; it falls inside the wave at " + Hex(part.waveOffset)
                           : std::string()) +
+             (part.overruns
+                  ? "; splicing it would overwrite the start of the wave at " + Hex(part.nextWave)
+                  : std::string()) +
              (judgement.lengthens > 0 ? "; splicing it would " + Lengthens(judgement) : "");
     case Problem::kPastEnd:
       // A wave of length 0 writes nothing, even there.
@@ -95,7 +98,8 @@ std::string Words(Problem problem, const PartFinding& part, const Judgement& jud
     case Problem::kNotAWave:
       return "PROBLEM: not a wave: " + LooksLike(part.own.head, part.length);
     case Problem::kNoFormat:
-      return "PROBLEM: no fmt chunk within its wave length, so nothing says how to play it";
+      return "PROBLEM: no fmt chunk it can read within its wave length (none, or one too short), "
+             "so nothing says how to play it";
     case Problem::kFormatDiffers: {
       std::vector<std::string> fields;
       for (const Difference& difference : judgement.differences) {

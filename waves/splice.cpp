@@ -29,9 +29,8 @@ bool ReadWave(const PartFile& part, const std::string& partPath, unsigned char* 
   return false;
 }
 
-bool CopyWave(std::FILE* container, const std::string& containerPath, std::uint64_t* size,
-              const PartFile& part, const std::string& partPath, const std::string& name,
-              std::uint32_t offset) {
+bool CopyWave(OpenContainer* container, const PartFile& part, const std::string& partPath,
+              const std::string& name, std::uint32_t offset) {
   std::printf("Processing %s offset %08x length %08x\n", name.c_str(), offset, part.length);
   if (part.length == 0) return true;
   if (!part.why.empty()) {
@@ -46,35 +45,34 @@ bool CopyWave(std::FILE* container, const std::string& containerPath, std::uint6
   if (!ReadWave(part, partPath, wave.get())) return false;
   const std::uint64_t end = std::uint64_t{offset} + part.length;
   const std::string what = name + " at offset " + Hex(offset);
-  if (end > *size) {
-    // Room first, so that a full disk or a file-size limit refuses the part
-    // before any of its bytes land.
-    const std::string why = ReserveBytes(container, offset, part.length);
-    if (!why.empty()) {
-      Complain(containerPath, "no room to write " + what + ": " + why + "; nothing written");
-      return false;
-    }
+  // Room first, so that a full disk or a file-size limit refuses the part
+  // before any of its bytes land.
+  const std::string why =
+      MakeRoom(container->file, offset, part.length, end > container->size || container->holes);
+  if (!why.empty()) {
+    Complain(container->path, "no room to write " + what + ": " + why + "; nothing written");
+    return false;
   }
-  if (!WriteAt(container, offset, wave.get(), part.length)) {
-    Complain(containerPath,
+  if (!WriteAt(container->file, offset, wave.get(), part.length)) {
+    Complain(container->path,
              Reason("cannot write " + what, errno) + "; part of the wave may have been written");
     return false;
   }
-  *size = std::max(*size, end);
+  container->size = std::max(container->size, end);
   return true;
 }
 
 }  // namespace
 
-bool SpliceWave(std::FILE* container, const std::string& containerPath, std::uint64_t* size,
-                const std::string& dir, const std::string& part, std::uint32_t offset) {
+bool SpliceWave(OpenContainer* container, const std::string& dir, const std::string& part,
+                std::uint32_t offset) {
   const std::string partPath = dir + part;
   const PartFile opened = OpenPart(partPath);
   if (opened.file == nullptr) {
     Complain(partPath, opened.why);
     return false;
   }
-  const bool done = CopyWave(container, containerPath, size, opened, partPath, part, offset);
+  const bool done = CopyWave(container, opened, partPath, part, offset);
   std::fclose(opened.file);  // read only: nothing can be lost at its close
   return done;
 }
