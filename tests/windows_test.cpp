@@ -65,7 +65,7 @@ TEST_F(OnWindows, RunsWithoutStandardHandles) {
   if (!onWindows) GTEST_SKIP() << "only on Windows: started without handles";
   Put("a.dat", kBank);
   Put("a.dat_00000000.wav", Wave(0, ""));
-  Put("b.dat", PcmWave(8000, 1, 8, 8));
+  Put("b.dat", PcmWave(8000, 1, 8, 8) + "tail");  // more than its one wave
   EXPECT_EQ(Run(launcherCommand, false, "detached wavesplice a.dat").status, 0);
   EXPECT_EQ(Get("a.dat"), Wave(0, "") + kBank.substr(8));
   EXPECT_EQ(Run(launcherCommand, false, "detached wavescan --extract b.dat").status, 0);
