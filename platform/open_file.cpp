@@ -49,12 +49,12 @@ std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* hol
   }
   std::FILE* file = std::fopen(path.c_str(), "r+b");
   if (file == nullptr) return nullptr;
-  if (_fstat64(_fileno(file), &info) != 0 || !IsRegular(info) ||
-      std::setvbuf(file, nullptr, _IONBF, 0) != 0) {
+  if (_fstat64(_fileno(file), &info) != 0 || !IsRegular(info)) {
     *regular = IsRegular(info);
     std::fclose(file);
     return nullptr;
   }
+  std::setvbuf(file, nullptr, _IONBF, 0);
   *size = static_cast<std::uint64_t>(info.st_size);
   return file;
 }
@@ -92,47 +92,57 @@ std::string CannotWrite(const std::string& path) {
 
 #include "platform/listing.h"
 
-std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
-  *regular = true;
-  // O_NONBLOCK: opening a FIFO without a writer would otherwise wait; it
-  // changes nothing for a regular file, so it is left set. There is no stat
-  // before the open: a device is opened and at once closed unread, which
-  // costs less than a stat on every part, and a file swapped for a FIFO
-  // between a stat and the open could still make us wait.
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat info {};
-  const bool known = fstat(fd, &info) == 0;
-  *regular = !known || S_ISREG(info.st_mode);
-  std::FILE* file = known && *regular ? fdopen(fd, "rb") : nullptr;
+namespace {
+
+// The stream of an open descriptor; null, with the descriptor closed and
+// errno kept, when there is none.
+std::FILE* StreamOf(int fd, const char* mode) {
+  std::FILE* file = fdopen(fd, mode);
   if (file == nullptr) {
     const int error = errno;
     close(fd);
     errno = error;
-    return nullptr;
   }
-  *size = static_cast<std::uint64_t>(info.st_size);
+  return file;
+}
+
+// Opens path with flags, never waiting: O_NONBLOCK keeps a FIFO without a
+// writer from holding up the open, and changes nothing for a regular file,
+// so it is left set. Then the one fstat says both whether it is a regular
+// file and how big.
+std::FILE* OpenRegular(const std::string& path, int flags, const char* mode, struct stat* info,
+                       bool* regular) {
+  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  const bool known = fstat(fd, info) == 0;
+  *regular = !known || S_ISREG(info->st_mode);
+  if (known && *regular) return StreamOf(fd, mode);
+  const int error = errno;
+  close(fd);
+  errno = error;
+  return nullptr;
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
+  // No stat before the open: a device is opened and at once closed unread,
+  // which costs less than a stat on every part, and a file swapped for a
+  // FIFO between a stat and the open could still make us wait.
+  struct stat info {};
+  std::FILE* file = OpenRegular(path, O_RDONLY, "rb", &info, regular);
+  if (file != nullptr) *size = static_cast<std::uint64_t>(info.st_size);
   return file;
 }
 
 std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular) {
   // Once for a container, a stat keeps a device from being opened for
-  // writing at all; the fstat after covers a file swapped in between.
+  // writing at all; the fstat after it covers a file swapped in between.
   struct stat info {};
   *regular = stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode);
-  if (!*regular) return nullptr;
-  const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  const bool known = fstat(fd, &info) == 0;
-  *regular = !known || S_ISREG(info.st_mode);
-  std::FILE* file = known && *regular ? fdopen(fd, "r+b") : nullptr;
-  if (file == nullptr || std::setvbuf(file, nullptr, _IONBF, 0) != 0) {
-    const int error = errno;
-    if (file != nullptr) std::fclose(file);
-    if (file == nullptr) close(fd);
-    errno = error;
-    return nullptr;
-  }
+  std::FILE* file = *regular ? OpenRegular(path, O_RDWR, "r+b", &info, regular) : nullptr;
+  if (file == nullptr) return nullptr;
+  std::setvbuf(file, nullptr, _IONBF, 0);
   *size = static_cast<std::uint64_t>(info.st_size);
   // Fewer blocks than the size takes: holes, or a file system that
   // compresses. Either way a write there may need room it has not got.
@@ -144,13 +154,7 @@ std::FILE* CreateNewFile(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   ListingGained(path);
-  std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) {
-    const int error = errno;
-    close(fd);
-    errno = error;
-  }
-  return file;
+  return StreamOf(fd, "wb");
 }
 
 bool RemoveFile(const std::string& path) {
