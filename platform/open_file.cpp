@@ -87,6 +87,11 @@ std::string OpenFailure() {
 std::string CannotWrite(const std::string& path) {
   return _access(path.c_str(), 2) == 0 ? "" : std::strerror(errno);
 }
+
+bool IsRegularFile(const std::string& path) {
+  struct _stat64 info {};
+  return _stat64(path.c_str(), &info) == 0 && IsRegular(info);
+}
 #else
 #include <unistd.h>
 
@@ -144,9 +149,12 @@ std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* hol
   if (file == nullptr) return nullptr;
   std::setvbuf(file, nullptr, _IONBF, 0);
   *size = static_cast<std::uint64_t>(info.st_size);
-  // Fewer blocks than the size takes: holes, or a file system that
-  // compresses. Either way a write there may need room it has not got.
-  *holes = static_cast<std::uint64_t>(info.st_blocks) * 512 < *size;
+  // A hole before the end, or fewer blocks than the size takes (a file
+  // system that compresses): either way a write may need room it has not
+  // got. The blocks alone can miss holes where room was kept past the end.
+  const off_t hole = lseek(fileno(file), 0, SEEK_HOLE);
+  *holes = (hole >= 0 && static_cast<std::uint64_t>(hole) < *size) ||
+           static_cast<std::uint64_t>(info.st_blocks) * 512 < *size;
   return file;
 }
 
@@ -167,5 +175,10 @@ std::string OpenFailure() { return std::strerror(errno); }
 
 std::string CannotWrite(const std::string& path) {
   return access(path.c_str(), W_OK) == 0 ? "" : std::strerror(errno);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 #endif

@@ -30,6 +30,9 @@ std::FILE* CreateNewFile(const std::string& path);
 // Removes a file; false with errno set when it cannot.
 bool RemoveFile(const std::string& path);
 
+// Whether path is a regular file, asked without opening it.
+bool IsRegularFile(const std::string& path);
+
 // Right after an open failed: why, in the system's words, or that another
 // program holds the file.
 std::string OpenFailure();

@@ -278,25 +278,48 @@ TEST_F(Wavesplice, RefusesAPartWhereAHoleHasNoRoom) {
   }
   const char* tool = std::getenv("WAVESPLICE");
   ASSERT_NE(tool, nullptr);
-  Put("voice.wav", PcmWave(8000, 1, 8, 20000));
-  // A sparse container on a full file system: its hole has no room for
-  // the wave, which nothing may then half-write into it.
-  const Result run = Script(
-      "export OUT ERR STATUS; mkdir full && unshare -m bash -c '"
-      "mount -t tmpfs -o size=64k tmpfs full && cd full && truncate -s 1M s.dat && "
-      "cp ../voice.wav s.dat_00000100.wav && md5sum s.dat >before && "
-      "{ cat /dev/zero >fill 2>/dev/null; true; } && " +
-          std::string(tool) +
-          " s.dat >\"$OUT\" 2>\"$ERR\"; echo $? >\"$STATUS\"; md5sum -c --quiet before "
-          ">>\"$OUT\" 2>&1'",
-      false);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out,
-            "Replacing waves in s.dat\n"
-            "Processing s.dat_00000100.wav offset 00000100 length 00004e4c\n");
-  EXPECT_EQ(run.err,
-            "wavesplice: s.dat: no room to write s.dat_00000100.wav at offset 0x00000100: No "
-            "space left on device; nothing written\n");
+  Put("voice.wav", PcmWave(8000, 1, 8, 20000));  // 0x4e4c bytes
+  // Containers with holes, on a file system with room left for fewer waves
+  // than they would take: no hole may take half of one.
+  const struct {
+    const char* what;
+    const char* make;  // s.dat and its parts
+    const char* room;  // bytes left free
+    const char* out;   // the lines before the refused part's
+    const char* refused;
+  } cases[] = {
+      {"sparse", "truncate -s 1M s.dat && cp ../voice.wav s.dat_00000100.wav", "8192", "",
+       "00000100"},
+      {"room kept past its end",
+       "truncate -s 64k s.dat && fallocate -n -o 64k -l 64k s.dat && "
+       "cp ../voice.wav s.dat_00000100.wav",
+       "8192", "", "00000100"},
+      {"a hole the run makes",
+       "head -c 64k /dev/zero >s.dat && cp ../voice.wav s.dat_00020000.wav && "
+       "cp ../voice.wav s.dat_0x018000.wav",
+       "24576", "Processing s.dat_00020000.wav offset 00020000 length 00004e4c\n", "00018000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string refused = c.refused[3] == '1' ? "s.dat_0x018000.wav" : "s.dat_00000100.wav";
+    const Result run = Script(
+        "export OUT ERR STATUS; rm -rf full; mkdir full && unshare -m bash -c '"
+        "mount -t tmpfs -o size=128k tmpfs full && cd full && " +
+            std::string(c.make) +
+            " && { cat /dev/zero >fill 2>/dev/null; true; } && "
+            "truncate -s $(( $(stat -c %s fill) - " +
+            c.room + " )) fill && " + tool +
+            " s.dat >\"$OUT\" 2>\"$ERR\"; echo $? >\"$STATUS\"; "
+            // Nothing of the refused wave landed: its bytes still read as zeros.
+            "dd if=s.dat bs=4k skip=$((0x" +
+            c.refused + " / 4096)) count=5 status=none | tr -d \"\\000\" | wc -c >>\"$OUT\"'",
+        false);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Replacing waves in s.dat\n" + std::string(c.out) + "Processing " + refused +
+                           " offset " + c.refused + " length 00004e4c\n0\n");
+    EXPECT_EQ(run.err, "wavesplice: s.dat: no room to write " + refused + " at offset 0x" +
+                           c.refused + ": No space left on device; nothing written\n");
+  }
 }
 
 TEST_F(Wavesplice, ReportsFilesItMayNotReadOrWriteAndGoesOn) {

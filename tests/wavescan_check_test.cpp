@@ -155,6 +155,13 @@ TEST_F(Check, SeesWhereWavespliceWouldMeetAnotherFile) {
   EXPECT_NE(twins["containers"][0]["parts"][0]["message"].get<std::string>().find(
                 "wavesplice splices bank.dat_00000040.wav last"),
             std::string::npos);
+  // A twin wavesplice would refuse, as it is not a file, is no problem.
+  std::remove(Path("Bank.dat").c_str());
+  mkfifo(Path("Bank.dat").c_str(), 0644);
+  const json fifo = json::parse(Scan("--json bank.dat").out);
+  ASSERT_EQ(fifo["containers"].size(), 2u);
+  EXPECT_EQ(fifo["containers"][0]["read"], false);  // the FIFO
+  EXPECT_EQ(fifo["containers"][1]["parts"][0]["problems"], json({"same_offset"}));
 
   chmod(Path("bank.dat").c_str(), 0444);
   std::string skip;
@@ -169,16 +176,20 @@ TEST_F(Check, SeesWhereWavespliceWouldMeetAnotherFile) {
       << locked.out;
 }
 
-TEST_F(Check, NeverExtractsFromAPartFileOrAWholeWaveFile) {
+TEST_F(Check, NeverExtractsFromAPartFileOrAWaveFile) {
   Put("bank.dat", kBank);
   Put("voice.wav", kVoice);
+  Put("tagged.wav", kVoice + "id3 TAG");  // bytes after its wave
+  Put("voice.dat", kVoice);               // one wave, the whole file
   EXPECT_EQ(Scan("--extract '*'").status, 0);
   const Result again = Scan("--extract '*'");
-  EXPECT_NE(again.out.find("0.019 s; not extracted: the wave is the whole file; edit the file "
-                           "itself\nvoice.wav: 1 wave"),
-            std::string::npos)
-      << again.out;
-  EXPECT_NE(access(Path("voice.wav_00000000.wav").c_str(), F_OK), 0);
+  for (const char* name : {"voice.wav", "tagged.wav", "voice.dat"}) {
+    EXPECT_NE(again.out.find(std::string("0.019 s; not extracted: ") + name +
+                             " is itself a wave file; edit it directly\n"),
+              std::string::npos)
+        << again.out;
+    EXPECT_NE(access(Path(std::string(name) + "_00000000.wav").c_str(), F_OK), 0) << name;
+  }
   EXPECT_NE(again.out.find("  wave 00000000 length 00000284: PCM, 1 channel, 16000 Hz, 16 bits, "
                            "0.019 s; not extracted: bank.dat_00000040.wav is itself a part file "
                            "of bank.dat\n"),

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/open_file.h"
-#include "platform/wildcard.h"
 #include "waves/extract.h"
 #include "waves/part_file.h"
 #include "waves/part_name.h"
@@ -87,9 +86,8 @@ std::string OwnerOf(const std::string& dir, const std::string& container) {
   const std::string owner = container.substr(0, container.size() - suffix);
   for (const std::string& name : SameNames(dir, owner)) {
     std::uint32_t offset = 0;
-    if (IsPartFileOf(container, name) &&
-        TakePartName(container, name, &offset) == PartName::kPart &&
-        UpperCased(container.substr(container.size() - 4)) == ".WAV") {
+    if (IsPartFileOf(container, name) && HasWaveExtension(container) &&
+        TakePartName(container, name, &offset) == PartName::kPart) {
       return name;
     }
   }
@@ -97,9 +95,10 @@ std::string OwnerOf(const std::string& dir, const std::string& container) {
 }
 
 // Writes the wave as a part file unless one is there, the container is
-// itself a part file, or the wave is the whole container: a copy of a whole
-// file could only ever be spliced back over an edit of it. False when it
-// could not be written whole.
+// itself a part file, or the container is a wave file, one that begins
+// with its wave and is that wave or is named .wav: a copy of it could only
+// ever be spliced back over an edit of it. False when it could not be
+// written whole.
 bool Extract(std::FILE* file, const std::string& dir, const std::string& container,
              std::uint64_t size, const std::string& owner, const PartFinding* existing,
              WaveFinding* wave) {
@@ -109,9 +108,9 @@ bool Extract(std::FILE* file, const std::string& dir, const std::string& contain
     wave->why = "not extracted: " + container + " is itself a part file of " + owner;
     return true;
   }
-  if (wave->offset == 0 && wave->length == size) {
+  if (wave->offset == 0 && (wave->length == size || HasWaveExtension(container))) {
     wave->extraction = Extraction::kPassedOver;
-    wave->why = "not extracted: the wave is the whole file; edit the file itself";
+    wave->why = "not extracted: " + container + " is itself a wave file; edit it directly";
     return true;
   }
   if (existing != nullptr) {

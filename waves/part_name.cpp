@@ -58,6 +58,16 @@ bool DecodePartOffset(std::string_view name, std::uint32_t* offset) {
   return true;
 }
 
+bool HasWaveExtension(const std::string& name) {
+  if (name.size() < 4) return false;
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (std::tolower(static_cast<unsigned char>(name[name.size() - 4 + i])) != ".wav"[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string PartFileName(const std::string& container, std::uint32_t offset) {
   char digits[16];
   std::snprintf(digits, sizeof digits, "_%08x.wav", static_cast<unsigned>(offset));

@@ -32,5 +32,8 @@ std::size_t PartNameLength(const std::string& container);
 // the name has no '.' or fewer than eight bytes stand before it.
 bool DecodePartOffset(std::string_view name, std::uint32_t* offset);
 
+// Whether name ends in ".wav", letters in either case, as part files do.
+bool HasWaveExtension(const std::string& name);
+
 // The name of container's part file for offset, digits in lower case.
 std::string PartFileName(const std::string& container, std::uint32_t offset);

@@ -1,5 +1,6 @@
 #include "waves/same_name.h"
 
+#include "platform/open_file.h"
 #include "platform/search.h"
 #include "platform/wildcard.h"
 
@@ -9,7 +10,9 @@ std::vector<std::string> SameNames(const std::string& dir, const std::string& na
   // The name as its own pattern: a '*' or '?' in it matches more, which the
   // comparison then leaves out. A search that fails finds none.
   SearchFolder(dir + name, [&](const std::string& found, bool directory) {
-    if (!directory && UpperCased(found) == key) names.push_back(found);
+    if (!directory && UpperCased(found) == key && IsRegularFile(dir + found)) {
+      names.push_back(found);
+    }
   });
   return names;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
-// The files in dir, not folders, whose names equal name but for the case
-// of ASCII letters, name itself included when it is there.
+// The regular files in dir, the only ones wavesplice splices into, whose
+// names equal name but for the case of ASCII letters, name itself included
+// when it is there.
 std::vector<std::string> SameNames(const std::string& dir, const std::string& name);

@@ -58,6 +58,9 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
              Reason("cannot write " + what, errno) + "; part of the wave may have been written");
     return false;
   }
+  // A wave written past the end leaves a hole before it, which later
+  // parts may land in.
+  if (offset > container->size) container->holes = true;
   container->size = std::max(container->size, end);
   return true;
 }
