@@ -17,18 +17,13 @@ namespace {
 
 bool IsRegular(const struct _stat64& info) { return (info.st_mode & _S_IFMT) == _S_IFREG; }
 
-}  // namespace
-
-std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
-  *regular = true;
-  // A folder cannot be opened as a file here at all, and "NUL" or "CON"
-  // open as devices: both are told apart before and after opening.
+// A folder cannot be opened as a file here at all, and "NUL" or "CON" open
+// as devices: both are told apart before and after opening.
+std::FILE* OpenRegular(const std::string& path, const char* mode, std::uint64_t* size,
+                       bool* regular) {
   struct _stat64 info {};
-  if (_stat64(path.c_str(), &info) == 0 && !IsRegular(info)) {
-    *regular = false;
-    return nullptr;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  *regular = _stat64(path.c_str(), &info) != 0 || IsRegular(info);
+  std::FILE* file = *regular ? std::fopen(path.c_str(), mode) : nullptr;
   if (file == nullptr) return nullptr;
   if (_fstat64(_fileno(file), &info) != 0 || !IsRegular(info)) {
     *regular = false;
@@ -39,23 +34,16 @@ std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* r
   return file;
 }
 
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
+  return OpenRegular(path, "rb", size, regular);
+}
+
 std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular) {
-  *regular = true;
   *holes = false;  // Windows allocates what SetEndOfFile adds
-  struct _stat64 info {};
-  if (_stat64(path.c_str(), &info) == 0 && !IsRegular(info)) {
-    *regular = false;
-    return nullptr;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "r+b");
-  if (file == nullptr) return nullptr;
-  if (_fstat64(_fileno(file), &info) != 0 || !IsRegular(info)) {
-    *regular = IsRegular(info);
-    std::fclose(file);
-    return nullptr;
-  }
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  *size = static_cast<std::uint64_t>(info.st_size);
+  std::FILE* file = OpenRegular(path, "r+b", size, regular);
+  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
   return file;
 }
 
