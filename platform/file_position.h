@@ -4,7 +4,5 @@
 #include <cstdint>
 #include <cstdio>
 
-// Both return false with errno set by the failed call. The size is the
-// one the file system gives, without moving the stream.
+// False with errno set by the failed call.
 bool SeekTo(std::FILE* file, std::uint64_t position);
-bool FileSize(std::FILE* file, std::uint64_t* size);
