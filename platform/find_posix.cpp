@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,12 @@ bool ComesBefore(const Entry& a, const Entry& b) {
   return order != 0 ? order < 0 : a.name < b.name;
 }
 
-using Listing = std::vector<Entry>;  // in search order
+struct InSearchOrder {
+  bool operator()(const Entry& a, const Entry& b) const { return ComesBefore(a, b); }
+};
+
+// A set, so that a file the run creates is entered without moving the rest.
+using Listing = std::set<Entry, InSearchOrder>;
 
 // Copies, not pointers into the listing: the listing may change while a
 // search is open.
@@ -63,7 +69,7 @@ const Listing* ListingOf(const std::string& dir) {
   if (known != listings.end()) return &known->second;
   DIR* stream = opendir(dir.empty() ? "." : dir.c_str());
   if (stream == nullptr) return nullptr;
-  Listing listing;
+  std::vector<Entry> entries;
   for (;;) {
     errno = 0;  // readdir tells its end from a failure only by errno
     const dirent* entry = readdir(stream);
@@ -72,7 +78,7 @@ const Listing* ListingOf(const std::string& dir) {
     if (std::strlen(entry->d_name) >= MAX_PATH) continue;
     const std::string name = entry->d_name;
     const int rank = name == "." ? 0 : name == ".." ? 1 : 2;
-    listing.push_back({rank, UpperCased(name), name, IsDirectory(dir, entry)});
+    entries.push_back({rank, UpperCased(name), name, IsDirectory(dir, entry)});
   }
   const int error = errno;
   closedir(stream);
@@ -80,8 +86,7 @@ const Listing* ListingOf(const std::string& dir) {
     errno = error;
     return nullptr;
   }
-  std::sort(listing.begin(), listing.end(), ComesBefore);
-  return &listings.emplace(dir, std::move(listing)).first->second;
+  return &listings.emplace(dir, Listing(entries.begin(), entries.end())).first->second;
 }
 
 // The cached listing that path's folder part names, or null.
@@ -128,10 +133,8 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
   // Past the dots the order is by upper-cased name, so the names that can
   // match form one run: those that begin with the pattern's literal prefix.
   const std::string prefix = UpperCased(LiteralPrefix(names));
-  const auto head = [&prefix](const Entry& e) { return e.key.compare(0, prefix.size(), prefix); };
-  entry = std::lower_bound(entry, listing->end(), prefix,
-                           [&head](const Entry& e, const std::string&) { return head(e) < 0; });
-  for (; entry != listing->end() && head(*entry) == 0; ++entry) {
+  entry = listing->lower_bound(Entry{2, prefix, "", false});
+  for (; entry != listing->end() && entry->key.compare(0, prefix.size(), prefix) == 0; ++entry) {
     if (MatchesPattern(names, entry->name)) search->matches.push_back(*entry);
   }
   if (Hand(search, found)) return search;
@@ -153,15 +156,12 @@ void ListingGained(const std::string& path) {
   std::string name;
   Listing* listing = CachedListing(path, &name);
   if (listing == nullptr) return;
-  const Entry entry{2, UpperCased(name), name, false};
-  listing->insert(std::upper_bound(listing->begin(), listing->end(), entry, ComesBefore), entry);
+  listing->insert(Entry{2, UpperCased(name), name, false});
 }
 
 void ListingLost(const std::string& path) {
   std::string name;
   Listing* listing = CachedListing(path, &name);
   if (listing == nullptr) return;
-  listing->erase(std::remove_if(listing->begin(), listing->end(),
-                                [&name](const Entry& e) { return e.name == name; }),
-                 listing->end());
+  listing->erase(Entry{2, UpperCased(name), name, false});
 }
