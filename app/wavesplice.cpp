@@ -35,6 +35,14 @@ int main(int argc, char** argv) {
   // Only the whole first argument asks: anything else is a pattern.
   const Request request = RequestIn(argv[1]);
   if (request != Request::kNone) return AnswerRequest(request, "wavesplice", kUsage, kHelp);
+  // The first argument alone is the pattern. More mean a shell expanded it,
+  // or split an unquoted name: the run then covers less than was meant.
+  const bool more = argc > 2;
+  if (more) {
+    std::fprintf(stderr,
+                 "wavesplice: only the first argument is used; quote a pattern so that the shell "
+                 "does not expand it\n");
+  }
   const bool done = ForEachContainer(
       argv[1], [](const std::string& dir, const std::string& name, bool directory) {
         std::printf("Replacing waves in %s\n", name.c_str());
@@ -42,5 +50,5 @@ int main(int argc, char** argv) {
         return directory || ReplaceWaves(dir, name);
       });
   if (!FinishOutput()) return 1;
-  return done ? 0 : 1;
+  return done && !more ? 0 : 1;
 }
