@@ -2,6 +2,7 @@
 // would replace them, and takes them out as part files.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "waves/container_scan.h"
 #include "waves/containers.h"
@@ -62,17 +63,23 @@ int main(int argc, char** argv) {
     }
   }
   if (pattern == nullptr) return Usage("no container or pattern given");
-  int containers = 0;
   report->start(ProgramVersion());
-  bool done = ForEachContainer(
-      pattern, [&](const std::string& dir, const std::string& name, bool directory) {
-        if (directory) return true;
-        ++containers;
-        return ScanContainer(dir, name, extract, *report);
-      });
+  std::string dir;
+  std::vector<Match> matches;
+  bool done = FindContainers(pattern, &dir, &matches);
+  std::vector<std::string> containers;
+  for (const Match& match : matches) {
+    if (!match.directory) containers.push_back(match.name);
+  }
+  // Every name the run takes is known before the first is scanned, so that
+  // two names of one file are told whichever comes first.
+  const RunFiles files = IdentifyContainers(dir, containers);
+  for (const std::string& name : containers) {
+    if (!ScanContainer(dir, name, extract, files, *report)) done = false;
+  }
   report->finish();
   // A check that found nothing to check has not passed.
-  if (done && containers == 0) {
+  if (done && containers.empty()) {
     Complain(pattern, "no such container");
     done = false;
   }

@@ -29,7 +29,9 @@ struct Sizes {
   int manyContainers;
   int waveMiB;  // memory workload: one wave of this size
   int runs;
-  int scanMiB;  // scan workload: two containers of this size
+  int scanMiB;       // scan workload: two containers of this size
+  int meetingParts;  // check workload: this many parts, and four times as many, all overlapping
+  int extractWaves;  // extraction workload: this many waves, and four times as many
 };
 
 struct Outcome {
@@ -323,6 +325,69 @@ void Scan(const Sizes& n, const std::string& bin, const std::string& root, Table
   }
 }
 
+// wavescan over parts that all overlap one another, each named on every
+// other's line: the output and the time grow with the parts, not with
+// their square, as each line names a few and counts the rest.
+void Meetings(const Sizes& n, const std::string& bin, const std::string& root, Table* table) {
+  std::vector<std::string> dirs;
+  std::vector<double> bytes;
+  for (const int parts : {n.meetingParts, 4 * n.meetingParts}) {
+    dirs.push_back(Dir(root + "meetings" + std::to_string(parts)));
+    Put(dirs.back() + "bank.dat", std::string(static_cast<std::size_t>(parts) * 2, 'U'));
+    for (int i = 0; i < parts; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "bank.dat_%08x.wav", static_cast<unsigned>(i));
+      Put(dirs.back() + name, Wave(static_cast<std::uint32_t>(parts) + 12, i));
+    }
+    // Status 1: every part has a problem, which the shell's exit then hides.
+    Run({"/bin/sh", "-c", "'" + bin + "wavescan' bank.dat >out; wc -c <out >size"}, dirs.back());
+    double size = 0;
+    std::ifstream(dirs.back() + "size") >> size;
+    bytes.push_back(size);
+  }
+  std::vector<double> few, many;
+  const std::string scan = "'" + bin + "wavescan' bank.dat >/dev/null; true";
+  for (int run = 0; run < n.runs; ++run) {
+    few.push_back(Run({"/bin/sh", "-c", scan}, dirs[0]).seconds);
+    many.push_back(Run({"/bin/sh", "-c", scan}, dirs[1]).seconds);
+  }
+  for (int i = 0; i < 2; ++i) {
+    const std::string what =
+        std::to_string((i == 0 ? 1 : 4) * n.meetingParts) + " parts that all overlap";
+    table->Row("check " + what + ": wavescan", Fixed(Median(i == 0 ? few : many), " s"));
+    table->Row("check " + what + ": output", Fixed(bytes[i] / (1 << 20), " MiB"));
+  }
+  const double ratio = Median(many) / Median(few);
+  table->Row("check 4x the parts / 1x", Fixed(ratio, "x"), "at most 5x", ratio <= 5);
+}
+
+// wavescan --extract of many small waves into a folder that already holds
+// as many files that sort after the parts it creates.
+void Extraction(const Sizes& n, const std::string& bin, const std::string& root, Table* table) {
+  std::vector<double> medians;
+  for (const int waves : {n.extractWaves, 4 * n.extractWaves}) {
+    const std::string dir = Dir(root + "extract" + std::to_string(waves));
+    std::string bank;
+    for (int i = 0; i < waves; ++i) {
+      std::string wave = Wave(44, i);
+      wave.replace(8, 4, "WAVE");
+      bank += wave;
+    }
+    Put(dir + "bank.dat", bank);
+    for (int i = 0; i < waves; ++i) Put(dir + "later" + std::to_string(i), "");
+    std::vector<double> times;
+    for (int run = 0; run < n.runs; ++run) {
+      Run({"/bin/sh", "-c", "rm -f bank.dat_*.wav"}, dir);
+      times.push_back(Run({bin + "wavescan", "--extract", "bank.dat"}, dir).seconds);
+    }
+    medians.push_back(Median(times));
+    table->Row("extract " + std::to_string(waves) + " waves beside as many later files",
+               Fixed(medians.back(), " s"));
+  }
+  const double ratio = medians[1] / medians[0];
+  table->Row("extract 4x the waves / 1x", Fixed(ratio, "x"), "at most 5x", ratio <= 5);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -331,8 +396,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const bool small = argc > 3 && std::string(argv[3]) == "--small";
-  const Sizes sizes = small ? Sizes{200, 64 * 1024, 100, 400, 8, 3, 64}
-                            : Sizes{4000, 64 * 1024, 1000, 4000, 64, 9, 1024};
+  const Sizes sizes = small ? Sizes{200, 64 * 1024, 100, 400, 8, 3, 64, 100, 500}
+                            : Sizes{4000, 64 * 1024, 1000, 4000, 64, 9, 1024, 1000, 12500};
   const std::string bin = std::string(argv[1]) + "/";
   const std::string tool = bin + "wavesplice";
   const std::string root = Dir(argv[2]);
@@ -346,6 +411,8 @@ int main(int argc, char** argv) {
   Search(sizes, tool, root, &table);
   Memory(sizes, tool, root, &table);
   Scan(sizes, bin, root, &table);
+  Meetings(sizes, bin, root, &table);
+  Extraction(sizes, bin, root, &table);
   std::printf("Machine: %s\n\n%s", Machine().c_str(), table.text.c_str());
   return 0;
 }

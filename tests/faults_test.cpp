@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
               "  wave 00000040 length 00000be4: PCM, 1 channel, 8000 Hz, 8 bits, 0.375 s; NOT "
               "extracted\n"
               "d.dat: 2 waves, 0 part files: 0 fit, 0 shorter, 0 with a problem, 0 skipped, 1 "
-              "extracted\n",
+              "extracted, 1 failed\n",
               "", Bank::kUnchanged, Parts::kShortOnly, false},
         Fault{"ExtractWithInputClosed", true, "CMD --extract d.dat >\"$OUT\" 2>\"$ERR\" <&-", 0,
               kExtracted, "", Bank::kUnchanged, Parts::kBoth, false},

@@ -28,7 +28,7 @@ PartFinding Fitting() {
   PartFinding part;
   part.name = "c.dat_00000040.wav";
   part.offset = 0x40;
-  part.headerRead = true;
+  part.opened = part.headerRead = true;
   part.length = part.waveLength = 100;
   part.own = part.wave = Pcm(1, 8000, 8, 56);
   part.waveStarts = true;
@@ -63,8 +63,30 @@ TEST(Judge, GivesEachVerdictAndProblemFromTheFindingAlone) {
       {"skipped", [](PartFinding& p) { p.taken = PartName::kWrongLength; }, Verdict::kSkipped, {}},
       {"an Ogg file",
        [](PartFinding& p) { p.own = WaveChunks(), p.own.head = "OggS"; },
-       Verdict::kFits,
+       Verdict::kNotAWave,
        {P::kNotAWave}},
+      {"an MP3 file, shorter",
+       [](PartFinding& p) { p.own = WaveChunks(), p.length = 20; },
+       Verdict::kNotAWave,
+       {P::kNotAWave}},
+      {"a RIFF file, longer",
+       [](PartFinding& p) { p.own.wave = false, p.length = 120; },
+       Verdict::kNotAWave,
+       {P::kNotAWave, P::kLonger}},
+      {"a wave length under a header's",
+       [](PartFinding& p) { p.length = 11; },
+       Verdict::kNotAWave,
+       {P::kNotAWave}},
+      {"a FLAC file wavesplice refuses",
+       [](PartFinding& p) { p.own = WaveChunks(), p.refused = "holds 8 bytes"; },
+       Verdict::kRefused,
+       {P::kNotAWave, P::kRefused}},
+      {"a file that could not be opened",
+       [](PartFinding& p) {
+         p.opened = p.headerRead = false, p.own = WaveChunks(), p.refused = "cannot open";
+       },
+       Verdict::kRefused,
+       {P::kRefused}},
       {"no fmt chunk",
        [](PartFinding& p) { p.own.hasFormat = false; },
        Verdict::kFits,
@@ -75,6 +97,10 @@ TEST(Judge, GivesEachVerdictAndProblemFromTheFindingAlone) {
        {}},
       {"stereo 44.1 kHz",
        [](PartFinding& p) { p.own = Pcm(2, 44100, 8, 56); },
+       Verdict::kFits,
+       {P::kFormatDiffers}},
+      {"twice the byte rate",
+       [](PartFinding& p) { p.own.format.byteRate *= 2; },
        Verdict::kFits,
        {P::kFormatDiffers}},
       {"a chunk the wave lacks",
@@ -96,13 +122,21 @@ TEST(Judge, GivesEachVerdictAndProblemFromTheFindingAlone) {
        Verdict::kFits,
        {P::kFormatDiffers}},
       {"same offset",
-       [](PartFinding& p) { p.sameOffset = {"C.DAT_00000040.WAV"}; },
+       [](PartFinding& p) {
+         p.sameOffset = {1, {"C.DAT_00000040.WAV"}};
+       },
        Verdict::kFits,
        {P::kSameOffset}},
       {"overlapping",
-       [](PartFinding& p) { p.overlaps = {"c.dat_00000050.wav"}; },
+       [](PartFinding& p) {
+         p.overlaps = {1, {"c.dat_00000050.wav"}};
+       },
        Verdict::kFits,
        {P::kOverlaps}},
+      {"the container itself",
+       [](PartFinding& p) { p.sameFile = "c.dat"; },
+       Verdict::kFits,
+       {P::kSameFile}},
       {"a case twin", [](PartFinding& p) { p.caseTwin = "C.dat"; }, Verdict::kFits, {P::kCaseTwin}},
       {"not writable",
        [](PartFinding& p) { p.notWritable = "Permission denied"; },

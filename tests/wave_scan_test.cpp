@@ -179,9 +179,9 @@ TEST_F(Folder, ExtractionNeverWritesOverAFile) {
   std::fputs("mine", there);
   std::fclose(there);
   std::string why;
-  EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "x.wav", &why), Extracted::kKept);
+  EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "x.wav", &why), Extraction::kKept);
   EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + "y.wav", &why),
-            Extracted::kWritten);
+            Extraction::kWritten);
   std::fclose(container);
   char read[32] = {};
   std::FILE* kept = std::fopen((dir_ + "x.wav").c_str(), "rb");
@@ -216,7 +216,7 @@ TEST_F(Folder, ListsButNeverExtractsAWavePast4GiB) {
   std::fwrite(wave.data(), 1, wave.size(), file);
   ASSERT_EQ(std::fclose(file), 0);
   testing::internal::CaptureStdout();
-  EXPECT_TRUE(ScanContainer(dir_, "big.dat", true, kTextReport));
+  EXPECT_TRUE(ScanContainer(dir_, "big.dat", true, {}, kTextReport));
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("wave 100000000 length 00000013: no fmt chunk; no part file can name it: "
                      "beyond 32 bits\n"),

@@ -78,7 +78,7 @@ TEST_F(Wavescan, GivesEachPartFileItsVerdict) {
   const Result run = Scan("c.dat");
   const std::string notAWave =
       "PROBLEM: not a wave: its wave length of 8 bytes is less than the 12 bytes of a wave's "
-      "header\n";
+      "header. ";
   EXPECT_EQ(run.out,
             "Scanning c.dat, 276 bytes\n"
             "  wave 00000000 length 00000040: PCM, 1 channel, 44100 Hz, 16 bits, 0.000 s\n"
@@ -86,29 +86,33 @@ TEST_F(Wavescan, GivesEachPartFileItsVerdict) {
             "  wave 000000bc length 00000040: PCM, 1 channel, 44100 Hz, 16 bits, 0.000 s\n"
             "  part c.dat_00000000.wav offset 00000000 length 00000040 (PCM, 1 channel, 44100 Hz, "
             "16 bits, 0.000 s): fits\n"
-            "  part c.dat_00000004.wav offset 00000004: PROBLEM: wavesplice would refuse it: "
+            "  part c.dat_00000004.wav offset 00000004: PROBLEM: not a wave: it holds 4 bytes, "
+            "fewer than the 12 bytes of a wave's header. PROBLEM: wavesplice would refuse it: "
             "cannot read: fewer than 8 bytes, no chunk header\n"
-            "  part c.dat_00000008.wav offset 00000008: PROBLEM: wavesplice would refuse it: "
-            "holds 17 bytes, fewer than its wave length of 108\n"
+            "  part c.dat_00000008.wav offset 00000008: PROBLEM: not a wave: it is a RIFF file "
+            "of form 'only', not WAVE. PROBLEM: wavesplice would refuse it: holds 17 bytes, "
+            "fewer than its wave length of 108\n"
             "  part c.dat_00000040.wav offset 00000040 length 00000064 (PCM, 1 channel, 8000 Hz, "
             "8 bits, 0.007 s): shorter than the wave at that offset by 24 bytes; fine: the rest "
             "of the old wave stays behind it\n"
-            "  part c.dat_000000b0.wav offset 000000b0 length 00000008: PROBLEM: no wave starts "
-            "at that offset; it falls inside the wave at 00000040. " +
+            "  part c.dat_000000b0.wav offset 000000b0 length 00000008: " +
                 notAWave +
+                "PROBLEM: no wave starts at that offset; it falls inside the wave at 00000040\n"
                 "  part c.dat_000000bc.wav offset 000000bc length 00000048 (PCM, 1 channel, 44100 "
                 "Hz, 16 bits, 0.000 s): PROBLEM: LONGER than the wave at that offset by 8 bytes: "
                 "splicing it would overwrite 8 bytes after the wave; with its other chunks as "
                 "they are, 20 bytes of samples would fit (0.000 s)\n"
-                "  part c.dat_00000110.wav offset 00000110 length 00000008: PROBLEM: no wave "
-                "starts at that offset; splicing it would lengthen the container by 4 bytes. " +
+                "  part c.dat_00000110.wav offset 00000110 length 00000008: " +
                 notAWave +
-                "  part c.dat_00000114.wav offset 00000114 length 00000000: PROBLEM: past the "
-                "container's end. PROBLEM: not a wave: its wave length of 0 bytes is less than "
-                "the 12 bytes of a wave's header\n"
-                "  part c.dat_00000200.wav offset 00000200 length 00000008: PROBLEM: past the "
-                "container's end: splicing it would lengthen the container by 244 bytes. " +
+                "PROBLEM: no wave starts at that offset; splicing it would lengthen the container "
+                "by 4 bytes\n"
+                "  part c.dat_00000114.wav offset 00000114 length 00000000: PROBLEM: not a wave: "
+                "its wave length of 0 bytes is less than the 12 bytes of a wave's header. "
+                "PROBLEM: past the container's end\n"
+                "  part c.dat_00000200.wav offset 00000200 length 00000008: " +
                 notAWave +
+                "PROBLEM: past the container's end: splicing it would lengthen the container by "
+                "244 bytes\n"
                 "  part c.dat_40.wav: skipped, as wavesplice skips it: its name has 12 bytes, not "
                 "the 18 of a part file\n"
                 "c.dat: 3 waves, 10 part files: 1 fit, 1 shorter, 7 with a problem, 1 skipped\n");

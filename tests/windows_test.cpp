@@ -58,6 +58,11 @@ TEST_F(OnWindows, NeverPassesOverPartsInSilenceAtThePathLimit) {
     EXPECT_NE(run.err.find("c.dat: cannot search for its part files: "), std::string::npos)
         << run.err;
     EXPECT_EQ(Get(folder + "/c.dat"), kBank);
+    // A script is told too, as of a container it could not read.
+    const Result scan = Scan("--json " + folder + "/c.dat");
+    EXPECT_EQ(scan.status, 1);
+    EXPECT_NE(scan.out.find("\"error\":\"cannot search for its part files: "), std::string::npos)
+        << scan.out;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/open_file.h"
+#include "waves/collisions.h"
 #include "waves/extract.h"
 #include "waves/part_file.h"
 #include "waves/part_name.h"
@@ -15,6 +16,8 @@
 
 namespace {
 
+constexpr std::size_t kMostNamed = 10;  // names given of the parts a part meets
+
 PartFinding FindPart(const std::string& dir, const std::string& container,
                      const std::string& name) {
   PartFinding part;
@@ -23,58 +26,65 @@ PartFinding FindPart(const std::string& dir, const std::string& container,
   part.taken = TakePartName(name, container, &part.offset);
   if (part.taken != PartName::kPart) return part;
   const PartFile opened = OpenPart(dir + name);
+  part.opened = opened.opened;
   part.headerRead = opened.file != nullptr;
   part.length = opened.length;
   part.refused = opened.why;
-  if (opened.file == nullptr) return part;
-  if (part.refused.empty() && !ReadChunks(opened.file, 0, part.length, &part.own)) {
+  if (opened.file == nullptr) {
+    // Too short for a header: what there is tells what it is not.
+    if (opened.opened)
+      part.own.head.assign(reinterpret_cast<const char*>(opened.header),
+                           static_cast<std::size_t>(opened.size));
+    return part;
+  }
+  // Read even when wavesplice refuses it, as far as the file goes: a FLAC
+  // or RIFX file's bytes 4 to 7 make a length far beyond its size.
+  const std::uint64_t held = std::min<std::uint64_t>(part.length, opened.size);
+  if (!ReadChunks(opened.file, 0, held, &part.own) && part.refused.empty()) {
     part.refused = ReadFailure(opened.file, "file shrank while being read");
   }
   std::fclose(opened.file);  // read only: nothing can be lost at its close
   return part;
 }
 
+Others Named(const std::vector<PartFinding>& parts, const std::vector<std::size_t>& spliced,
+             std::size_t count, const std::vector<std::size_t>& which) {
+  Others others;
+  others.count = count;
+  for (const std::size_t i : which) others.names.push_back(parts[spliced[i]].name);
+  return others;
+}
+
 // Where wavesplice would meet other files: parts it takes for one offset,
-// parts whose bytes overlap, a container named as this one but for case,
-// and a container it could not open for update.
-void FindCollisions(const std::string& dir, const std::string& container,
-                    std::vector<PartFinding>* parts) {
-  std::vector<PartFinding*> spliced;  // in search order
-  for (PartFinding& part : *parts) {
-    if (part.taken == PartName::kPart && part.refused.empty()) spliced.push_back(&part);
+// parts whose bytes overlap, a part that is a container, a container named
+// as this one but for case, and the container's own state.
+void FindCollisions(const std::string& dir, const std::string& container, const RunFiles& files,
+                    const ContainerSummary& summary, std::vector<PartFinding>* parts) {
+  std::vector<std::size_t> spliced;  // the parts it writes, in search order
+  std::vector<Span> spans;
+  for (std::size_t i = 0; i < parts->size(); ++i) {
+    PartFinding& part = (*parts)[i];
+    if (part.taken != PartName::kPart || !part.refused.empty()) continue;
+    spliced.push_back(i);
+    spans.push_back({part.offset, part.length});
+    const std::vector<std::string> same =
+        OtherThan(ContainersItIs(files, dir, part.name), part.name);
+    if (!same.empty()) part.sameFile = same.front();
   }
   if (spliced.empty()) return;
-  std::map<std::uint32_t, std::vector<PartFinding*>> byOffset;
-  for (PartFinding* part : spliced) byOffset[part->offset].push_back(part);
-  for (auto& [offset, same] : byOffset) {
-    if (same.size() < 2) continue;
-    for (PartFinding* part : same) {
-      for (const PartFinding* other : same) {
-        if (other != part) part->sameOffset.push_back(other->name);
-      }
-      part->splicedLast = same.back()->name;
-    }
-  }
-  for (auto at = byOffset.begin(); at != byOffset.end(); ++at) {
-    for (PartFinding* part : at->second) {
-      const std::uint64_t end = std::uint64_t{part->offset} + part->length;
-      for (auto next = std::next(at); next != byOffset.end() && next->first < end; ++next) {
-        for (PartFinding* other : next->second) {
-          if (part->length == 0 || other->length == 0) continue;
-          part->overlaps.push_back(other->name);
-          other->overlaps.push_back(part->name);
-        }
-      }
-    }
-  }
+  const std::vector<Meeting> meetings = FindMeetings(spans, kMostNamed);
   std::string twin;
   for (const std::string& name : SameNames(dir, container)) {
     if (name != container) twin = name;
   }
-  const std::string unwritable = CannotWrite(dir + container);
-  for (PartFinding* part : spliced) {
-    part->caseTwin = twin;
-    part->notWritable = unwritable;
+  for (std::size_t i = 0; i < spliced.size(); ++i) {
+    PartFinding& part = (*parts)[spliced[i]];
+    const Meeting& meeting = meetings[i];
+    part.sameOffset = Named(*parts, spliced, meeting.sameOffsetCount, meeting.sameOffset);
+    part.splicedLast = (*parts)[spliced[meeting.splicedLast]].name;
+    part.overlaps = Named(*parts, spliced, meeting.overlapCount, meeting.overlaps);
+    part.caseTwin = twin;
+    part.notWritable = summary.notWritable;
   }
 }
 
@@ -94,50 +104,38 @@ std::string OwnerOf(const std::string& dir, const std::string& container) {
   return "";
 }
 
-// Writes the wave as a part file unless one is there, the container is
-// itself a part file, or the container is a wave file, one that begins
-// with its wave and is that wave or is named .wav: a copy of it could only
-// ever be spliced back over an edit of it. False when it could not be
-// written whole.
+// Why no wave of this container is extracted at all, or "": a copy could
+// only ever be spliced back over an edit of the file it came from.
+std::string NeverExtracted(const std::string& dir, const std::string& container,
+                           const RunFiles& files) {
+  const std::string owner = OwnerOf(dir, container);
+  if (!owner.empty()) return container + " is itself a part file of " + owner;
+  // Another name of this file came earlier in the run and had its waves
+  // extracted: a second set of part files would undo the edits of the first.
+  const std::vector<std::string> names = ContainersItIs(files, dir, container);
+  if (names.empty() || names.front() == container) return "";
+  return container + " is the same file as " + names.front() + ", extracted under that name";
+}
+
+// Writes the wave as a part file unless one is there. False when it could
+// not be written whole.
 bool Extract(std::FILE* file, const std::string& dir, const std::string& container,
-             std::uint64_t size, const std::string& owner, const PartFinding* existing,
-             WaveFinding* wave) {
-  using Extraction = WaveFinding::Extraction;
-  if (!owner.empty()) {
-    wave->extraction = Extraction::kPassedOver;
-    wave->why = "not extracted: " + container + " is itself a part file of " + owner;
-    return true;
-  }
-  if (wave->offset == 0 && (wave->length == size || HasWaveExtension(container))) {
-    wave->extraction = Extraction::kPassedOver;
-    wave->why = "not extracted: " + container + " is itself a wave file; edit it directly";
-    return true;
-  }
+             const PartFinding* existing, WaveFinding* wave) {
   if (existing != nullptr) {
     wave->extraction = Extraction::kKept;
     wave->partName = existing->name;
     return true;
   }
   wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
-  switch (ExtractWave(file, dir + container, wave->offset, wave->length, dir + wave->partName,
-                      &wave->why)) {
-    case Extracted::kWritten:
-      wave->extraction = Extraction::kWritten;
-      return true;
-    case Extracted::kKept:
-      wave->extraction = Extraction::kKept;
-      return true;
-    case Extracted::kFailed:
-      break;
-  }
-  wave->extraction = Extraction::kFailed;
-  return false;
+  wave->extraction = ExtractWave(file, dir + container, wave->offset, wave->length,
+                                 dir + wave->partName, &wave->why);
+  return wave->extraction != Extraction::kFailed;
 }
 
 }  // namespace
 
 bool ScanContainer(const std::string& dir, const std::string& container, bool extract,
-                   const ScanReport& report) {
+                   const RunFiles& files, const ScanReport& report) {
   const std::string path = dir + container;
   ContainerSummary summary;
   summary.name = container;
@@ -150,20 +148,48 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
     return false;
   }
   summary.opened = true;
-  report.opened(summary);
+  summary.sameFile = OtherThan(ContainersItIs(files, dir, container), container);
+  summary.notWritable = CannotWrite(path);
 
   std::vector<PartFinding> parts;
-  bool done = ForEachPartFile(dir, container, [&](const std::string& name) {
-    parts.push_back(FindPart(dir, container, name));
-    return true;
-  });
-  FindCollisions(dir, container, &parts);
+  bool done = ForEachPartFile(
+      dir, container,
+      [&](const std::string& name) {
+        parts.push_back(FindPart(dir, container, name));
+        return true;
+      },
+      &summary.error);
+  FindCollisions(dir, container, files, summary, &parts);
+  report.opened(summary);
+
   std::multimap<std::uint64_t, PartFinding*> byOffset;  // the parts wavesplice takes
   for (PartFinding& part : parts) {
     if (part.taken == PartName::kPart) byOffset.emplace(part.offset, &part);
   }
-  const std::string owner = extract ? OwnerOf(dir, container) : "";
+  const std::string never = extract ? NeverExtracted(dir, container, files) : "";
   auto before = byOffset.begin();  // the parts not yet met by a wave after them
+  // The first wave of a file named .wav that holds more: whether it is the
+  // whole of a wave file or one of several is known only at the next wave.
+  WaveFinding pending;
+  bool waiting = false;
+  const auto settle = [&](WaveFinding& wave, const PartFinding* existing, bool alone) {
+    if (wave.offset > UINT32_MAX || wave.length > UINT32_MAX) {
+      wave.extraction = Extraction::kPassedOver;
+      wave.why = "no part file can name it: beyond 32 bits";
+    } else if (extract && !never.empty()) {
+      wave.extraction = Extraction::kPassedOver;
+      wave.why = "not extracted: " + never;
+    } else if (extract && alone) {
+      wave.extraction = Extraction::kPassedOver;
+      wave.why = "not extracted: " + container + " is itself a wave file; edit it directly";
+    } else if (extract && !Extract(file, dir, container, existing, &wave)) {
+      done = false;
+    }
+    if (wave.extraction == Extraction::kWritten) ++summary.extracted;
+    if (wave.extraction == Extraction::kFailed) ++summary.failed;
+    report.wave(wave);
+  };
+  const PartFinding* pendingExisting = nullptr;
 
   summary.read =
       FindWaves(file, summary.size, kScanBlock, [&](std::uint64_t offset, std::uint64_t length) {
@@ -192,16 +218,19 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
           part.waveLength = length;
           if (part.waveStarts) part.wave = wave.chunks;
         }
-        if (offset > UINT32_MAX || length > UINT32_MAX) {
-          wave.extraction = WaveFinding::Extraction::kPassedOver;
-          wave.why = "no part file can name it: beyond 32 bits";
-        } else if (extract &&
-                   !Extract(file, dir, container, summary.size, owner, existing, &wave)) {
-          done = false;
+        if (waiting) {
+          settle(pending, pendingExisting, false);
+          waiting = false;
         }
-        if (wave.extraction == WaveFinding::Extraction::kWritten) ++summary.extracted;
-        report.wave(wave);
+        if (offset == 0 && length < summary.size && HasWaveExtension(container)) {
+          pending = wave;
+          pendingExisting = existing;
+          waiting = true;
+          return;
+        }
+        settle(wave, existing, offset == 0 && length == summary.size);
       });
+  if (waiting) settle(pending, pendingExisting, true);
   if (!summary.read) {
     summary.error = ReadFailure(file, "file shrank while being read");
     Complain(path, summary.error);
@@ -221,5 +250,5 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
     report.part(part, judgement);
   }
   report.done(summary);
-  return done && summary.read && summary.problems == 0;
+  return done && summary.read && summary.problems == 0 && JudgeContainer(summary).empty();
 }

@@ -5,10 +5,12 @@
 
 #include <string>
 
+#include "waves/same_file.h"
 #include "waves/scan_report.h"
 
 // Reads dir + container only; writes nothing but new part files beside it.
-// Returns false when anything could not be read or written, or any part
-// file has a problem; each is said on standard error or in the report.
+// files are the run's containers, for names that lead to one file. Returns
+// false when anything could not be read or written, or the container or any
+// part file has a problem; each is said on standard error or in the report.
 bool ScanContainer(const std::string& dir, const std::string& container, bool extract,
-                   const ScanReport& report);
+                   const RunFiles& files, const ScanReport& report);

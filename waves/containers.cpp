@@ -1,29 +1,29 @@
 #include "waves/containers.h"
 
-#include <utility>
-#include <vector>
-
 #include "platform/path.h"
 #include "platform/search.h"
 #include "waves/report.h"
 
+bool FindContainers(const std::string& pattern, std::string* dir, std::vector<Match>* matches) {
+  const std::string why = SearchFolder(pattern, [matches](const std::string& name, bool directory) {
+    matches->push_back({name, directory});
+  });
+  // The search returns bare names; they are opened where the user pointed.
+  *dir = pattern.substr(0, DirPartLength(pattern));
+  if (why.empty()) return true;
+  Complain(dir->empty() ? "." : *dir, "cannot list: " + why);
+  return false;
+}
+
 bool ForEachContainer(const std::string& pattern,
                       const std::function<bool(const std::string& dir, const std::string& name,
                                                bool directory)>& take) {
-  std::vector<std::pair<std::string, bool>> matches;
-  const std::string why =
-      SearchFolder(pattern, [&matches](const std::string& name, bool directory) {
-        matches.emplace_back(name, directory);
-      });
-  // The search returns bare names; they are opened where the user pointed.
-  const std::string dir = pattern.substr(0, DirPartLength(pattern));
-  if (!why.empty()) {
-    Complain(dir.empty() ? "." : dir, "cannot list: " + why);
-    return false;
-  }
+  std::string dir;
+  std::vector<Match> matches;
+  if (!FindContainers(pattern, &dir, &matches)) return false;
   bool done = true;
-  for (const auto& [name, directory] : matches) {
-    if (!take(dir, name, directory)) done = false;
+  for (const Match& match : matches) {
+    if (!take(dir, match.name, match.directory)) done = false;
   }
   return done;
 }

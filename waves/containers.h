@@ -4,13 +4,22 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
-// Calls take(dir, name, directory) for each match of pattern, in search
-// order: dir is the pattern's folder part, where the match and its part
-// files are opened; name is the match's bare name. The matches are all
-// taken before the first call, so files a call creates are never taken as
-// containers of the same run. Returns false when any call did, or when the
-// folder could not be listed (said on standard error).
+struct Match {
+  std::string name;  // bare, as the search returned it
+  bool directory = false;
+};
+
+// The matches of pattern in search order, all taken before the first is
+// handled, so that files the run creates are never taken as containers of
+// the same run. *dir is the pattern's folder part, where the matches and
+// their part files are opened. False when the folder could not be listed
+// (said on standard error).
+bool FindContainers(const std::string& pattern, std::string* dir, std::vector<Match>* matches);
+
+// Calls take(dir, name, directory) for each match of FindContainers.
+// Returns false when any call did, or when the folder could not be listed.
 bool ForEachContainer(const std::string& pattern,
                       const std::function<bool(const std::string& dir, const std::string& name,
                                                bool directory)>& take);

@@ -37,20 +37,20 @@ std::string Copy(std::FILE* container, const std::string& containerPath, std::ui
 
 }  // namespace
 
-Extracted ExtractWave(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
-                      std::uint64_t length, const std::string& path, std::string* why) {
+Extraction ExtractWave(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
+                       std::uint64_t length, const std::string& path, std::string* why) {
   std::FILE* out = CreateNewFile(path);
   if (out == nullptr) {
-    if (errno == EEXIST) return Extracted::kKept;
+    if (errno == EEXIST) return Extraction::kKept;
     *why = "cannot create: " + OpenFailure();
     Complain(path, *why);
-    return Extracted::kFailed;
+    return Extraction::kFailed;
   }
   *why = Copy(container, containerPath, offset, length, out);
   if (std::fclose(out) != 0 && why->empty()) *why = Reason("cannot write", errno);
-  if (why->empty()) return Extracted::kWritten;
+  if (why->empty()) return Extraction::kWritten;
   // Half a wave is worse than none: it would splice garbage back.
   *why += RemoveFile(path) ? "; removed" : "; " + Reason("cannot remove the part written", errno);
   Complain(path, *why);
-  return Extracted::kFailed;
+  return Extraction::kFailed;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "waves/extract.h"
 #include "waves/part_name.h"
 #include "waves/wave_format.h"
 
@@ -19,15 +20,16 @@ struct WaveFinding {
   // What --extract made of it: the part file it was written to or that was
   // kept; or why writing it failed (said on standard error too), or why it
   // is passed over, with or without --extract.
-  enum class Extraction {
-    kNotAsked,
-    kWritten,
-    kKept,
-    kFailed,
-    kPassedOver
-  } extraction = Extraction::kNotAsked;
+  Extraction extraction = Extraction::kNotAsked;
   std::string partName;
   std::string why;
+};
+
+// Other files a part meets: how many, and the names of the first few by
+// offset.
+struct Others {
+  std::size_t count = 0;
+  std::vector<std::string> names;
 };
 
 // A part file as wavesplice would take it, and what lies around it.
@@ -36,10 +38,11 @@ struct PartFinding {
   std::size_t nameLength = 0;  // the length of its container's part-file names
   PartName taken = PartName::kPart;
   std::uint32_t offset = 0;
+  bool opened = false;  // its first bytes were read: own.head holds them
   bool headerRead = false;
   std::uint32_t length = 0;  // its wave length, once the header was read
   std::string refused;       // why wavesplice would refuse it, when it would
-  WaveChunks own;            // its own chunks, once it was found whole
+  WaveChunks own;            // its own chunks, as far as the file holds them
 
   // The wave that starts at its offset, or the one the offset falls inside.
   bool waveStarts = false;
@@ -51,11 +54,12 @@ struct PartFinding {
   std::uint64_t nextWave = 0;
 
   // Where wavesplice would meet other files.
-  std::vector<std::string> sameOffset;  // other parts taken for its offset
-  std::string splicedLast;              // of those and itself, the one that stays
-  std::vector<std::string> overlaps;    // other parts whose bytes it would overlap
-  std::string caseTwin;                 // a container named as its own but for case
-  std::string notWritable;              // why the container cannot be opened for update
+  Others sameOffset;        // other parts taken for its offset
+  std::string splicedLast;  // of those and itself, the one that stays
+  Others overlaps;          // other parts whose bytes it would overlap
+  std::string sameFile;     // a container of the run that is this very file
+  std::string caseTwin;     // a container named as its own but for case
+  std::string notWritable;  // why the container cannot be opened for update
 };
 
 // One container's tally, and whether it could be read whole.
@@ -64,7 +68,11 @@ struct ContainerSummary {
   bool opened = false;
   std::uint64_t size = 0;
   bool read = true;
-  std::string error;  // why it could not be read whole
+  std::string error;  // why it could not be read whole, or its parts not searched for
+  // What wavesplice would meet in it: other names of this file among the
+  // run's containers, and why it could not open it for update.
+  std::vector<std::string> sameFile;
+  std::string notWritable;
   std::size_t waves = 0;
   std::size_t parts = 0;
   int fit = 0;
@@ -72,5 +80,6 @@ struct ContainerSummary {
   int problems = 0;
   int skipped = 0;
   int extracted = 0;
+  int failed = 0;  // extractions that could not be written whole
   bool extract = false;
 };

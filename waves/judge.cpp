@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "waves/riff.h"
 
-constexpr std::uint64_t kWaveHeader = 12;  // "RIFF", the size, "WAVE"
+namespace {
 
 void Compare(const WaveFormat& part, const WaveFormat& wave, std::vector<Difference>* out) {
   const auto differ = [out](const std::string& what, const std::string& partValue,
@@ -20,6 +20,7 @@ void Compare(const WaveFormat& part, const WaveFormat& wave, std::vector<Differe
     out->push_back(
         {std::to_string(part.sampleRate) + " Hz", std::to_string(wave.sampleRate) + " Hz"});
   }
+
   const auto bits = [](const WaveFormat& format) {
     return format.hasBits ? std::to_string(format.bitsPerSample) : std::string("none");
   };
@@ -27,6 +28,12 @@ void Compare(const WaveFormat& part, const WaveFormat& wave, std::vector<Differe
   if (part.blockAlign != wave.blockAlign) {
     out->push_back(
         {"block align " + std::to_string(part.blockAlign), std::to_string(wave.blockAlign)});
+  }
+  // A player may pace the samples by the byte rate rather than by the
+  // rate. Where another field differs, so does it, and saying so adds
+  // nothing.
+  if (out->empty() && part.byteRate != wave.byteRate) {
+    out->push_back({"byte rate " + std::to_string(part.byteRate), std::to_string(wave.byteRate)});
   }
 }
 
@@ -54,6 +61,12 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
   Judgement judgement;
   if (part.taken != PartName::kPart) return judgement;
   std::vector<Problem>& problems = judgement.problems;
+  // What the part is comes first, whatever wavesplice makes of it. A wave
+  // length under a header's 12 bytes makes wavesplice write a broken
+  // header, or nothing, over the wave.
+  const bool notAWave =
+      part.opened && (!part.own.wave || (part.headerRead && part.length < kRiffHeader));
+  if (notAWave) problems.push_back(Problem::kNotAWave);
   if (!part.refused.empty()) {
     judgement.verdict = Verdict::kRefused;
     problems.push_back(Problem::kRefused);
@@ -78,24 +91,30 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
   if (judgement.verdict == Verdict::kLonger) problems.push_back(Problem::kLonger);
   if (judgement.verdict == Verdict::kNoWave) problems.push_back(Problem::kNoWave);
   if (judgement.verdict == Verdict::kPastEnd) problems.push_back(Problem::kPastEnd);
+  // Bytes that are no wave are never fine, however well their length fits.
+  if (notAWave) judgement.verdict = Verdict::kNotAWave;
 
-  // A wave length under a header's 12 bytes makes wavesplice write a broken
-  // header, or nothing, over the wave.
-  if (!part.own.wave || part.length < kWaveHeader) {
-    problems.push_back(Problem::kNotAWave);
-  } else if (!part.own.hasFormat) {
+  if (!notAWave && !part.own.hasFormat) {
     // A part no worse than the wave it replaces, which has none either, is
     // left to the program as that wave is.
     if (!part.waveStarts || part.wave.hasFormat) problems.push_back(Problem::kNoFormat);
-  } else if (part.waveStarts && part.wave.hasFormat) {
+  } else if (!notAWave && part.waveStarts && part.wave.hasFormat) {
     Compare(part.own.format, part.wave.format, &judgement.differences);
     if (!judgement.differences.empty()) problems.push_back(Problem::kFormatDiffers);
   }
-  if (!part.sameOffset.empty()) problems.push_back(Problem::kSameOffset);
-  if (!part.overlaps.empty()) problems.push_back(Problem::kOverlaps);
+  if (part.sameOffset.count > 0) problems.push_back(Problem::kSameOffset);
+  if (part.overlaps.count > 0) problems.push_back(Problem::kOverlaps);
+  if (!part.sameFile.empty()) problems.push_back(Problem::kSameFile);
   if (!part.caseTwin.empty()) problems.push_back(Problem::kCaseTwin);
   if (!part.notWritable.empty()) problems.push_back(Problem::kNotWritable);
   return judgement;
+}
+
+std::vector<Problem> JudgeContainer(const ContainerSummary& container) {
+  std::vector<Problem> problems;
+  if (!container.sameFile.empty()) problems.push_back(Problem::kSameFile);
+  if (!container.notWritable.empty()) problems.push_back(Problem::kNotWritable);
+  return problems;
 }
 
 const char* VerdictKey(Verdict verdict) {
@@ -112,6 +131,8 @@ const char* VerdictKey(Verdict verdict) {
       return "past_end";
     case Verdict::kRefused:
       return "refused";
+    case Verdict::kNotAWave:
+      return "not_a_wave";
     case Verdict::kSkipped:
       break;
   }
@@ -138,6 +159,8 @@ const char* ProblemKey(Problem problem) {
       return "same_offset";
     case Problem::kOverlaps:
       return "overlaps";
+    case Problem::kSameFile:
+      return "same_file";
     case Problem::kCaseTwin:
       return "case_twin";
     case Problem::kNotWritable:

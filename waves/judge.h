@@ -7,20 +7,23 @@
 
 #include "waves/findings.h"
 
-// How the part's length meets the wave at its offset.
-enum class Verdict { kFits, kShorter, kLonger, kNoWave, kPastEnd, kRefused, kSkipped };
+// What the part is, and for a wave, how its length meets the wave at its
+// offset.
+enum class Verdict { kFits, kShorter, kLonger, kNoWave, kPastEnd, kRefused, kSkipped, kNotAWave };
 
-// What would make the splice break the program that plays the container.
+// What would make the splice break the program that plays the container,
+// in the order they are said: what the part is comes first.
 enum class Problem {
+  kNotAWave,
+  kRefused,
   kLonger,
   kNoWave,
   kPastEnd,
-  kRefused,
-  kNotAWave,
   kNoFormat,
   kFormatDiffers,
   kSameOffset,
   kOverlaps,
+  kSameFile,
   kCaseTwin,
   kNotWritable,
 };
@@ -51,6 +54,10 @@ struct Judgement {
 };
 
 Judgement Judge(const PartFinding& part, std::uint64_t containerSize);
+
+// What wavesplice would meet in the container itself, whatever its parts:
+// kSameFile, kNotWritable.
+std::vector<Problem> JudgeContainer(const ContainerSummary& container);
 
 // "longer", "not_a_wave", ...: the names scripts read.
 const char* VerdictKey(Verdict verdict);

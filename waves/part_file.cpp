@@ -20,6 +20,7 @@ PartFile OpenPart(const std::string& path) {
   PartFile part;
   part.file = OpenToRead(path, &part.size, &part.why);
   if (part.file == nullptr) return part;
+  part.opened = true;
   // Read in two requests straight into the caller's memory: the header,
   // then the wave after it.
   std::setvbuf(part.file, nullptr, _IONBF, 0);
@@ -37,10 +38,11 @@ PartFile OpenPart(const std::string& path) {
 }
 
 bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* header) {
-  unsigned char bytes[kChunkHeader];
-  if (std::fread(bytes, 1, sizeof bytes, part) != sizeof bytes) return false;
+  unsigned char bytes[kChunkHeader] = {};
+  const std::size_t got = std::fread(bytes, 1, sizeof bytes, part);
+  if (header != nullptr) std::memcpy(header, bytes, got);
+  if (got != sizeof bytes) return false;
   *length = LittleEndian(bytes + 4) + 8u;
-  if (header != nullptr) std::memcpy(header, bytes, sizeof bytes);
   return true;
 }
 

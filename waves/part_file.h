@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-constexpr std::size_t kChunkHeader = 8;  // the tag and the little-endian size
+#include "waves/riff.h"
 
 // A part file opened and its chunk header read.
 struct PartFile {
@@ -16,6 +16,7 @@ struct PartFile {
   std::FILE* file = nullptr;
   std::uint32_t length = 0;  // the wave length, once the header was read
   unsigned char header[kChunkHeader] = {};
+  bool opened = false;     // it was opened: size, and header as far as it goes, hold
   std::uint64_t size = 0;  // the file's size, once it was opened
   // Why wavesplice refuses it: it cannot be opened, has no whole header,
   // or holds fewer bytes than its wave length. Empty when it would splice.
@@ -30,8 +31,8 @@ std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string*
 
 // Reads the 8-byte chunk header at the file's current position; the wave
 // length is its little-endian size field plus 8, modulo 2^32. Returns false
-// when the header cannot be read whole. header, when given, receives its
-// bytes.
+// when the header cannot be read whole. header, when given, receives the
+// bytes read, as many as there were.
 bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* header = nullptr);
 
 // Why a read came up short: the system's reason, or shortBy when the file

@@ -5,7 +5,8 @@
 #include "waves/report.h"
 
 bool ForEachPartFile(const std::string& dir, const std::string& container,
-                     const std::function<bool(const std::string& name)>& take) {
+                     const std::function<bool(const std::string& name)>& take,
+                     std::string* failure) {
   bool done = true;
   const std::string why =
       SearchFolder(dir + container + "_*.wav", [&](const std::string& name, bool /*directory*/) {
@@ -13,5 +14,6 @@ bool ForEachPartFile(const std::string& dir, const std::string& container,
       });
   if (why.empty()) return done;
   Complain(dir + container, "cannot search for its part files: " + why);
+  if (failure != nullptr) *failure = "cannot search for its part files: " + why;
   return false;
 }

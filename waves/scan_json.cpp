@@ -37,6 +37,8 @@ json Format(const WaveChunks& chunks) {
   return object;
 }
 
+json Listed(const Others& others) { return {{"count", others.count}, {"names", others.names}}; }
+
 // Closes the container's list of waves, once.
 void EndWaves() {
   if (parts++ == 0) std::fputs("],\"parts\":[", stdout);
@@ -52,8 +54,14 @@ void Opened(const ContainerSummary& container) {
   if (containers++ > 0) std::fputs(",", stdout);
   std::fputs("{\"name\":", stdout);
   Put(container.name);
-  std::printf(",\"size\":%s,\"waves\":[",
-              (container.opened ? json(container.size) : json()).dump().c_str());
+  json problems = json::array();
+  for (const Problem problem : JudgeContainer(container)) problems.push_back(ProblemKey(problem));
+  json facts = {{"size", container.opened ? json(container.size) : json()}, {"problems", problems}};
+  if (!container.sameFile.empty()) facts["same_file"] = container.sameFile;
+  if (!container.notWritable.empty()) facts["not_writable"] = container.notWritable;
+  // The members of facts, without its braces, so that the waves can follow.
+  const std::string members = facts.dump(-1, ' ', false, json::error_handler_t::replace);
+  std::printf(",%s,\"waves\":[", members.substr(1, members.size() - 2).c_str());
   waves = 0;
   parts = 0;
 }
@@ -64,18 +72,18 @@ void Wave(const WaveFinding& wave) {
                  {"length", wave.length},
                  {"format", wave.chunksRead ? Format(wave.chunks) : json()}};
   switch (wave.extraction) {
-    case WaveFinding::Extraction::kNotAsked:
+    case Extraction::kNotAsked:
       break;
-    case WaveFinding::Extraction::kWritten:
+    case Extraction::kWritten:
       object["extracted"] = wave.partName;
       break;
-    case WaveFinding::Extraction::kKept:
+    case Extraction::kKept:
       object["kept"] = wave.partName;
       break;
-    case WaveFinding::Extraction::kFailed:
+    case Extraction::kFailed:
       object["failed"] = wave.why;
       break;
-    case WaveFinding::Extraction::kPassedOver:
+    case Extraction::kPassedOver:
       object["not_extracted"] = wave.why;
       break;
   }
@@ -94,7 +102,13 @@ void Part(const PartFinding& part, const Judgement& judgement) {
                  {"format", part.refused.empty() ? Format(part.own) : json()},
                  {"verdict", VerdictKey(judgement.verdict)},
                  {"problems", problems},
+                 {"longer_by", judgement.longerBy},
+                 {"overwrites", judgement.overwrites},
+                 {"lengthens", judgement.lengthens},
+                 {"same_offset_parts", Listed(part.sameOffset)},
+                 {"overlapping_parts", Listed(part.overlaps)},
                  {"message", PartMessage(part, judgement)}};
+  if (!part.sameFile.empty()) object["same_file"] = part.sameFile;
   if (judgement.fitKnown) {
     json lacking = json::array();
     for (const Chunk& chunk : judgement.lacking) {
@@ -116,7 +130,8 @@ void Done(const ContainerSummary& container) {
                        {"shorter", container.shorter},
                        {"problems", container.problems},
                        {"skipped", container.skipped},
-                       {"extracted", container.extracted}};
+                       {"extracted", container.extracted},
+                       {"failed", container.failed}};
   std::fputs("],\"counts\":", stdout);
   Put(counts);
   std::printf(",\"read\":%s", container.read ? "true" : "false");

@@ -16,24 +16,27 @@ void Start(const char* /*version*/) {}
 
 void Opened(const ContainerSummary& container) {
   std::printf("Scanning %s, %" PRIu64 " bytes\n", container.name.c_str(), container.size);
+  for (const Problem problem : JudgeContainer(container)) {
+    std::printf("  %s\n", ContainerMessage(problem, container).c_str());
+  }
 }
 
 void Wave(const WaveFinding& wave) {
   std::string line;
   if (wave.chunksRead) line = ": " + DescribeWave(wave.chunks);
   switch (wave.extraction) {
-    case WaveFinding::Extraction::kNotAsked:
+    case Extraction::kNotAsked:
       break;
-    case WaveFinding::Extraction::kWritten:
+    case Extraction::kWritten:
       line += "; extracted to " + wave.partName;
       break;
-    case WaveFinding::Extraction::kKept:
+    case Extraction::kKept:
       line += "; kept the existing " + wave.partName;
       break;
-    case WaveFinding::Extraction::kFailed:
+    case Extraction::kFailed:
       line += "; NOT extracted";
       break;
-    case WaveFinding::Extraction::kPassedOver:
+    case Extraction::kPassedOver:
       line += "; " + wave.why;
       break;
   }
@@ -61,6 +64,7 @@ void Done(const ContainerSummary& container) {
               Count(container.parts, "part file").c_str(), container.fit, container.shorter,
               container.problems, container.skipped);
   if (container.extract) std::printf(", %d extracted", container.extracted);
+  if (container.failed > 0) std::printf(", %d failed", container.failed);
   std::printf("\n");
 }
 

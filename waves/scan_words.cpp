@@ -1,7 +1,10 @@
 #include "waves/scan_words.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+
+#include "waves/riff.h"
 
 namespace {
 
@@ -27,7 +30,8 @@ std::string ChunkId(const std::string& id) {
 }
 
 // What a file that is no wave seems to be, from its first bytes.
-std::string LooksLike(const std::string& head, std::uint32_t length) {
+std::string LooksLike(const PartFinding& part) {
+  const std::string& head = part.own.head;
   const auto begins = [&head](const char* magic) { return head.rfind(magic, 0) == 0; };
   if (begins("OggS")) return "it begins with OggS, as Ogg files do";
   if (begins("fLaC")) return "it begins with fLaC, as FLAC files do";
@@ -38,11 +42,16 @@ std::string LooksLike(const std::string& head, std::uint32_t length) {
   }
   if (begins("RIFX")) return "it begins with RIFX: big-endian RIFF, which is no WAVE file";
   if (begins("RF64")) return "it begins with RF64: 64-bit RIFF, which is no plain WAVE file";
-  if (length < 12) {
-    return "its wave length of " + Bytes(length) + " is less than the 12 bytes of a wave's header";
+  if (!part.headerRead) {
+    return "it holds " + Bytes(head.size()) + ", fewer than the 12 bytes of a wave's header";
   }
-  if (begins("RIFF"))
+  if (part.length < kRiffHeader) {
+    return "its wave length of " + Bytes(part.length) +
+           " is less than the 12 bytes of a wave's header";
+  }
+  if (begins("RIFF") && head.size() == kRiffHeader) {
     return "it is a RIFF file of form " + ChunkId(head.substr(8, 4)) + ", not WAVE";
+  }
   std::string bytes;
   for (std::size_t i = 0; i < head.size() && i < 4; ++i) {
     char hex[4];
@@ -50,6 +59,17 @@ std::string LooksLike(const std::string& head, std::uint32_t length) {
     bytes += (bytes.empty() ? "" : " ") + std::string(hex);
   }
   return "it begins with the bytes " + bytes;
+}
+
+// "a, b, c and 4 more": the first few names, and how many others.
+std::string Listed(const Others& others) {
+  constexpr std::size_t kNamed = 3;
+  std::vector<std::string> names(others.names.begin(),
+                                 others.names.begin() + std::min(others.names.size(), kNamed));
+  std::string text = Joined(names, ", ");
+  if (others.count > names.size())
+    text += " and " + std::to_string(others.count - names.size()) + " more";
+  return text;
 }
 
 std::string Lengthens(const Judgement& judgement) {
@@ -96,7 +116,7 @@ std::string Words(Problem problem, const PartFinding& part, const Judgement& jud
     case Problem::kRefused:
       return "PROBLEM: wavesplice would refuse it: " + part.refused;
     case Problem::kNotAWave:
-      return "PROBLEM: not a wave: " + LooksLike(part.own.head, part.length);
+      return "PROBLEM: not a wave: " + LooksLike(part);
     case Problem::kNoFormat:
       return "PROBLEM: no fmt chunk it can read within its wave length (none, or one too short), "
              "so nothing says how to play it";
@@ -108,12 +128,15 @@ std::string Words(Problem problem, const PartFinding& part, const Judgement& jud
       return "PROBLEM: another format than the wave at that offset: " + Joined(fields, "; ");
     }
     case Problem::kSameOffset:
-      return "PROBLEM: " + Joined(part.sameOffset, ", ") +
-             (part.sameOffset.size() == 1 ? " is" : " are") +
+      return "PROBLEM: " + Listed(part.sameOffset) + (part.sameOffset.count == 1 ? " is" : " are") +
              " taken for the same offset; wavesplice splices " + part.splicedLast +
              " last, and its wave is the one that stays";
     case Problem::kOverlaps:
-      return "PROBLEM: its bytes overlap those of " + Joined(part.overlaps, ", ");
+      return "PROBLEM: its bytes overlap those of " + Listed(part.overlaps);
+    case Problem::kSameFile:
+      return "PROBLEM: it is the same file as " + part.sameFile +
+             ", a container of this run: splicing it would copy that container's own first "
+             "bytes here";
     case Problem::kCaseTwin:
       return "PROBLEM: wavesplice splices it into " + part.caseTwin +
              " as well, whose name differs only in letter case";
@@ -146,4 +169,13 @@ std::string PartMessage(const PartFinding& part, const Judgement& judgement) {
   if (sentences.empty()) return fine;
   if (!fine.empty()) sentences.push_back("Its length: " + fine);
   return Joined(sentences, ". ");
+}
+
+std::string ContainerMessage(Problem problem, const ContainerSummary& container) {
+  if (problem == Problem::kSameFile) {
+    return "PROBLEM: it is the same file as " + Joined(container.sameFile, ", ") +
+           ", matched in this run too: wavesplice would splice the parts of each name into it, "
+           "the later over the earlier";
+  }
+  return "PROBLEM: wavesplice could not open it for update: " + container.notWritable;
 }

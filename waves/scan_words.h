@@ -9,3 +9,6 @@
 
 // Everything said of the part after its name, offset, length and format.
 std::string PartMessage(const PartFinding& part, const Judgement& judgement);
+
+// The line said of a problem of the container itself (JudgeContainer).
+std::string ContainerMessage(Problem problem, const ContainerSummary& container);

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr std::size_t kHeader = 12;  // "RIFF", the size, "WAVE"
 constexpr std::size_t kStride = 64;
 
 // The first i in [from, to) where "RIFF" starts, or to. Most blocks hold
@@ -41,12 +40,12 @@ std::size_t FindRiff(const unsigned char* bytes, std::size_t from, std::size_t t
 
 bool FindWaves(std::FILE* container, std::uint64_t size, std::size_t blockSize,
                const std::function<void(std::uint64_t offset, std::uint64_t length)>& found) {
-  std::vector<unsigned char> block(std::max(blockSize, kHeader));
+  std::vector<unsigned char> block(std::max(blockSize, kRiffHeader));
   std::uint64_t base = 0;  // the container's offset of block[0]
   std::size_t have = 0;    // bytes read into block
   std::uint64_t next = 0;  // where a wave may start that has not been ruled out
-  while (next + kHeader <= size) {
-    if (next + kHeader > base + have) {
+  while (next + kRiffHeader <= size) {
+    if (next + kRiffHeader > base + have) {
       // Keep the tail from next on, and read after it; the stream is
       // positioned each time, since found may have moved it.
       const std::size_t keep =
@@ -61,7 +60,7 @@ bool FindWaves(std::FILE* container, std::uint64_t size, std::size_t blockSize,
       }
       have += want;
     }
-    const std::size_t last = have - kHeader + 1;  // a header needs kHeader bytes
+    const std::size_t last = have - kRiffHeader + 1;  // a header needs kRiffHeader bytes
     const std::size_t at = FindRiff(block.data(), static_cast<std::size_t>(next - base), last);
     if (at == last) {
       next = base + last;
@@ -69,7 +68,7 @@ bool FindWaves(std::FILE* container, std::uint64_t size, std::size_t blockSize,
     }
     const std::uint64_t offset = base + at;
     const std::uint64_t length = LittleEndian(&block[at + 4]) + std::uint64_t{8};
-    if (std::memcmp(&block[at + 8], "WAVE", 4) == 0 && length >= kHeader &&
+    if (std::memcmp(&block[at + 8], "WAVE", 4) == 0 && length >= kRiffHeader &&
         length <= size - offset) {
       found(offset, length);
       next = offset + length;
