@@ -64,8 +64,8 @@ std::string LooksLike(const PartFinding& part) {
 // "a, b, c and 4 more": the first few names, and how many others.
 std::string Listed(const Others& others) {
   constexpr std::size_t kNamed = 3;
-  std::vector<std::string> names(others.names.begin(),
-                                 others.names.begin() + std::min(others.names.size(), kNamed));
+  std::vector<std::string> names = others.names;
+  names.resize(std::min(names.size(), kNamed));
   std::string text = Joined(names, ", ");
   if (others.count > names.size())
     text += " and " + std::to_string(others.count - names.size()) + " more";
