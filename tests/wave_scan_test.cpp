@@ -39,6 +39,7 @@ std::string WaveOf(const std::string& body) {
 std::FILE* FileOf(const std::string& bytes) {
   std::FILE* file = std::tmpfile();
   std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fflush(file);  // on disk, as a container the scan opens is
   return file;
 }
 

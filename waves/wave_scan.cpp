@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/file_data.h"
 #include "platform/file_position.h"
 #include "waves/riff.h"
 
@@ -47,9 +48,14 @@ bool FindWaves(std::FILE* container, std::uint64_t size, std::size_t blockSize,
   while (next + kRiffHeader <= size) {
     if (next + kRiffHeader > base + have) {
       // Keep the tail from next on, and read after it; the stream is
-      // positioned each time, since found may have moved it.
+      // positioned each time, since found may have moved it. Where nothing
+      // is kept, a hole (all zeros, no "RIFF") is passed over unread.
       const std::size_t keep =
           next < base + have ? static_cast<std::size_t>(base + have - next) : 0;
+      if (keep == 0) {
+        next = NextData(container, next, size);
+        if (next + kRiffHeader > size) break;
+      }
       std::memmove(block.data(), block.data() + (have - keep), keep);
       base = next;
       have = keep;
