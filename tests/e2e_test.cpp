@@ -96,6 +96,16 @@ TEST_F(Wavesplice, CopiesWhatTheSizeFieldSaysAfterItWraps) {
             "Processing zero.dat_00000000.wav offset 00000000 length 00000000\n");
   EXPECT_EQ(Get("seven.dat"), Wave(0xffffffff, "").substr(0, 7) + kDots.substr(7));
   EXPECT_EQ(Get("zero.dat"), kDots);
+
+  // Waves shorter and longer than what is read with the header, each with
+  // bytes after it that are not copied.
+  for (const std::size_t samples : {1000, 700000}) {
+    const std::string wave = Wave(static_cast<std::uint32_t>(samples), std::string(samples, 's'));
+    Put("big.dat", std::string(samples + 100, '.'));
+    Put("big.dat_00000010.wav", wave + "after");
+    EXPECT_EQ(Tool("big.dat").status, 0);
+    EXPECT_EQ(Get("big.dat"), std::string(16, '.') + wave + std::string(76, '.')) << samples;
+  }
 }
 
 TEST_F(Wavesplice, ReachesOffsetsFrom2GiBUp) {

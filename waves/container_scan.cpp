@@ -32,9 +32,9 @@ PartFinding FindPart(const std::string& dir, const std::string& container,
   part.refused = opened.why;
   if (opened.file == nullptr) {
     // Too short for a header: what there is tells what it is not.
-    if (opened.opened)
-      part.own.head.assign(reinterpret_cast<const char*>(opened.header),
-                           static_cast<std::size_t>(opened.size));
+    if (opened.start) {
+      part.own.head.assign(reinterpret_cast<const char*>(opened.start.get()), opened.got);
+    }
     return part;
   }
   // Read even when wavesplice refuses it, as far as the file goes: a FLAC

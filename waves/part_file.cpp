@@ -1,7 +1,8 @@
 #include "waves/part_file.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <new>
 
 #include "platform/open_file.h"
 #include "waves/report.h"
@@ -16,33 +17,46 @@ std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string*
   return file;
 }
 
-PartFile OpenPart(const std::string& path) {
+PartFile OpenPart(const std::string& path, std::size_t most) {
   PartFile part;
   part.file = OpenToRead(path, &part.size, &part.why);
   if (part.file == nullptr) return part;
   part.opened = true;
-  // Read in two requests straight into the caller's memory: the header,
-  // then the wave after it.
+  // Read straight into the caller's memory: no more than the file holds,
+  // since asking for more costs a read that finds its end.
   std::setvbuf(part.file, nullptr, _IONBF, 0);
-  if (!ReadWaveLength(part.file, &part.length, part.header)) {
+  const std::size_t count = static_cast<std::size_t>(
+      std::max<std::uint64_t>(kChunkHeader, std::min<std::uint64_t>(part.size, most)));
+  part.start.reset(new (std::nothrow) unsigned char[count]);
+  if (!part.start) {
+    part.why = "cannot allocate " + std::to_string(count) + " bytes to read it";
+  } else if (!ReadWaveLength(part.file, &part.length, part.start.get(), count, &part.got)) {
     part.why = ReadFailure(part.file, "fewer than 8 bytes, no chunk header");
-    std::fclose(part.file);  // read only: nothing can be lost at its close
-    part.file = nullptr;
   } else if (part.size < part.length) {
-    // Judged before any buffer is taken, so a size field claiming far more
-    // than the file holds costs no allocation.
+    // Judged before any buffer is taken for the wave, so a size field
+    // claiming far more than the file holds costs no allocation.
     part.why = "holds " + std::to_string(part.size) + " bytes, fewer than its wave length of " +
                std::to_string(part.length);
+    return part;
+  } else {
+    return part;
   }
+  std::fclose(part.file);  // read only: nothing can be lost at its close
+  part.file = nullptr;
   return part;
 }
 
-bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* header) {
-  unsigned char bytes[kChunkHeader] = {};
-  const std::size_t got = std::fread(bytes, 1, sizeof bytes, part);
-  if (header != nullptr) std::memcpy(header, bytes, got);
-  if (got != sizeof bytes) return false;
-  *length = LittleEndian(bytes + 4) + 8u;
+bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* room, std::size_t count,
+                    std::size_t* got) {
+  unsigned char header[kChunkHeader];
+  if (room == nullptr || count < kChunkHeader) {
+    room = header;
+    count = sizeof header;
+  }
+  const std::size_t read = std::fread(room, 1, count, part);
+  if (got != nullptr) *got = read;
+  if (read < kChunkHeader) return false;
+  *length = LittleEndian(room + 4) + 8u;
   return true;
 }
 

@@ -5,35 +5,41 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "waves/riff.h"
 
-// A part file opened and its chunk header read.
+// A part file opened and its start read, chunk header first.
 struct PartFile {
-  // Open, unbuffered and just past the header; null when the file could not
-  // be opened or has no whole header. The caller closes it.
+  // Open, unbuffered and just past the bytes read; null when the file could
+  // not be opened or has no whole header. The caller closes it.
   std::FILE* file = nullptr;
-  std::uint32_t length = 0;  // the wave length, once the header was read
-  unsigned char header[kChunkHeader] = {};
-  bool opened = false;     // it was opened: size, and header as far as it goes, hold
-  std::uint64_t size = 0;  // the file's size, once it was opened
+  std::uint32_t length = 0;                // the wave length, once the header was read
+  std::unique_ptr<unsigned char[]> start;  // the bytes read from its start
+  std::size_t got = 0;                     // how many: the header's, when short of it
+  bool opened = false;                     // it was opened: size, start and got hold
+  std::uint64_t size = 0;                  // the file's size, once it was opened
   // Why wavesplice refuses it: it cannot be opened, has no whole header,
   // or holds fewer bytes than its wave length. Empty when it would splice.
   std::string why;
 };
 
-PartFile OpenPart(const std::string& path);
+// Opens path and reads its start in one request: the chunk header, and up
+// to most bytes in all, so that a wave that fits them takes no other read.
+PartFile OpenPart(const std::string& path, std::size_t most = kChunkHeader);
 
 // Opens path for reading, binary, if it is a regular file, with its size;
 // null with *why otherwise. Never waits on a FIFO or a device.
 std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string* why);
 
-// Reads the 8-byte chunk header at the file's current position; the wave
-// length is its little-endian size field plus 8, modulo 2^32. Returns false
-// when the header cannot be read whole. header, when given, receives the
-// bytes read, as many as there were.
-bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* header = nullptr);
+// Reads the 8-byte chunk header at the file's current position, and with
+// room given, the count bytes it starts, in one request; the wave length is
+// the header's little-endian size field plus 8, modulo 2^32. Returns false
+// when the header cannot be read whole. *got, when asked, is how many bytes
+// were read.
+bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* room = nullptr,
+                    std::size_t count = 0, std::size_t* got = nullptr);
 
 // Why a read came up short: the system's reason, or shortBy when the file
 // simply ended.

@@ -18,15 +18,25 @@ std::string Hex(std::uint64_t value) {
   return text;
 }
 
-// The wave of an opened part that holds it: the header already read, then
-// the rest.
-bool ReadWave(const PartFile& part, const std::string& partPath, unsigned char* wave) {
-  const std::size_t head = std::min<std::size_t>(part.length, kChunkHeader);
-  std::memcpy(wave, part.header, head);
-  const std::size_t rest = part.length - head;
-  if (std::fread(wave + head, 1, rest, part.file) == rest) return true;
+// Where the most part files' waves are read whole with their header, in
+// one request; a longer wave takes one more.
+constexpr std::size_t kFirstRead = 256 * 1024;
+
+// The wave of an opened part that holds it: what was read with the header,
+// or that and the rest, read after it into a buffer of the wave's length.
+const unsigned char* ReadWave(const PartFile& part, const std::string& partPath,
+                              std::unique_ptr<unsigned char[]>* whole) {
+  if (part.got >= part.length) return part.start.get();
+  whole->reset(new (std::nothrow) unsigned char[part.length]);
+  if (!*whole) {
+    Complain(partPath, "cannot allocate " + std::to_string(part.length) + " bytes for the wave");
+    return nullptr;
+  }
+  std::memcpy(whole->get(), part.start.get(), part.got);
+  const std::size_t rest = part.length - part.got;
+  if (std::fread(whole->get() + part.got, 1, rest, part.file) == rest) return whole->get();
   Complain(partPath, ReadFailure(part.file, "file shrank while being read; nothing written"));
-  return false;
+  return nullptr;
 }
 
 bool CopyWave(OpenContainer* container, const PartFile& part, const std::string& partPath,
@@ -37,12 +47,9 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
     Complain(partPath, part.why + "; nothing written");
     return false;
   }
-  const std::unique_ptr<unsigned char[]> wave(new (std::nothrow) unsigned char[part.length]);
-  if (!wave) {
-    Complain(partPath, "cannot allocate " + std::to_string(part.length) + " bytes for the wave");
-    return false;
-  }
-  if (!ReadWave(part, partPath, wave.get())) return false;
+  std::unique_ptr<unsigned char[]> whole;
+  const unsigned char* wave = ReadWave(part, partPath, &whole);
+  if (wave == nullptr) return false;
   const std::uint64_t end = std::uint64_t{offset} + part.length;
   const std::string what = name + " at offset " + Hex(offset);
   // Room first, so that a full disk or a file-size limit refuses the part
@@ -53,7 +60,7 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
     Complain(container->path, "no room to write " + what + ": " + why + "; nothing written");
     return false;
   }
-  if (!WriteAt(container->file, offset, wave.get(), part.length)) {
+  if (!WriteAt(container->file, offset, wave, part.length)) {
     Complain(container->path,
              Reason("cannot write " + what, errno) + "; part of the wave may have been written");
     return false;
@@ -70,7 +77,7 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
 bool SpliceWave(OpenContainer* container, const std::string& dir, const std::string& part,
                 std::uint32_t offset) {
   const std::string partPath = dir + part;
-  const PartFile opened = OpenPart(partPath);
+  const PartFile opened = OpenPart(partPath, kFirstRead);
   if (opened.file == nullptr) {
     Complain(partPath, opened.why);
     return false;
