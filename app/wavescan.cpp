@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "waves/container_scan.h"
-#include "waves/containers.h"
-#include "waves/help.h"
-#include "waves/report.h"
+#include "scan/scan_waves.h"
+#include "app/containers.h"
+#include "app/help.h"
+#include "waves/messages.h"
 
 namespace {
 

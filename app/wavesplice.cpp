@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "waves/containers.h"
-#include "waves/help.h"
+#include "app/containers.h"
+#include "app/help.h"
 #include "waves/replace_waves.h"
-#include "waves/report.h"
+#include "waves/messages.h"
 
 namespace {
 

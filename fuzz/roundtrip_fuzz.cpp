@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/open_file.h"
-#include "waves/container_scan.h"
+#include "scan/scan_waves.h"
 #include "waves/replace_waves.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "waves/judge.h"
+#include "scan/judge.h"
 #include "waves/part_file.h"
-#include "waves/scan_words.h"
+#include "scan/report_words.h"
 #include "waves/splice.h"
 
 namespace {

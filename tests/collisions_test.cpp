@@ -1,4 +1,4 @@
-#include "waves/collisions.h"
+#include "scan/collisions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "waves/wave_scan.h"
+#include "scan/find_waves.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -13,9 +13,9 @@
 
 #include "platform/find.h"
 #include "platform/open_file.h"
-#include "waves/container_scan.h"
-#include "waves/extract.h"
-#include "waves/wave_format.h"
+#include "scan/scan_waves.h"
+#include "scan/extract.h"
+#include "scan/chunks.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "platform/open_file.h"
-#include "waves/report.h"
+#include "waves/messages.h"
 #include "waves/riff.h"
 
 std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string* why) {

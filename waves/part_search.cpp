@@ -2,7 +2,7 @@
 
 #include "platform/search.h"
 #include "waves/part_name.h"
-#include "waves/report.h"
+#include "waves/messages.h"
 
 bool ForEachPartFile(const std::string& dir, const std::string& container,
                      const std::function<bool(const std::string& name)>& take,

@@ -6,7 +6,7 @@
 #include "platform/open_file.h"
 #include "waves/part_name.h"
 #include "waves/part_search.h"
-#include "waves/report.h"
+#include "waves/messages.h"
 #include "waves/splice.h"
 
 namespace {

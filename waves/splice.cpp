@@ -8,7 +8,7 @@
 
 #include "platform/file_write.h"
 #include "waves/part_file.h"
-#include "waves/report.h"
+#include "waves/messages.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "waves/extract.h"
+#include "scan/extract.h"
 #include "waves/part_name.h"
-#include "waves/wave_format.h"
+#include "scan/chunks.h"
 
 // A wave found in the container.
 struct WaveFinding {

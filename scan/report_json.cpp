@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "waves/scan_report.h"
-#include "waves/scan_words.h"
+#include "scan/report.h"
+#include "scan/report_words.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "waves/findings.h"
-#include "waves/judge.h"
+#include "scan/findings.h"
+#include "scan/judge.h"
 
 // Everything said of the part after its name, offset, length and format.
 std::string PartMessage(const PartFinding& part, const Judgement& judgement);

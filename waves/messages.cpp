@@ -1,4 +1,4 @@
-#include "waves/report.h"
+#include "waves/messages.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "waves/scan_words.h"
+#include "scan/report_words.h"
 
 #include <algorithm>
 #include <cinttypes>

@@ -1,18 +1,18 @@
-#include "waves/container_scan.h"
+#include "scan/scan_waves.h"
 
 #include <algorithm>
 #include <map>
 #include <vector>
 
 #include "platform/open_file.h"
-#include "waves/collisions.h"
-#include "waves/extract.h"
+#include "scan/collisions.h"
+#include "scan/extract.h"
 #include "waves/part_file.h"
 #include "waves/part_name.h"
 #include "waves/part_search.h"
-#include "waves/report.h"
-#include "waves/same_name.h"
-#include "waves/wave_scan.h"
+#include "waves/messages.h"
+#include "scan/same_name.h"
+#include "scan/find_waves.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "waves/same_file.h"
-#include "waves/scan_report.h"
+#include "scan/same_file.h"
+#include "scan/report.h"
 
 // Reads dir + container only; writes nothing but new part files beside it.
 // files are the run's containers, for names that lead to one file. Returns

@@ -1,8 +1,8 @@
-#include "waves/containers.h"
+#include "app/containers.h"
 
 #include "platform/path.h"
 #include "platform/search.h"
-#include "waves/report.h"
+#include "waves/messages.h"
 
 bool FindContainers(const std::string& pattern, std::string* dir, std::vector<Match>* matches) {
   const std::string why = SearchFolder(pattern, [matches](const std::string& name, bool directory) {

@@ -1,4 +1,4 @@
-#include "waves/same_file.h"
+#include "scan/same_file.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "waves/scan_report.h"
-#include "waves/scan_words.h"
+#include "scan/report.h"
+#include "scan/report_words.h"
 
 namespace {
 

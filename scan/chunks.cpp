@@ -1,4 +1,4 @@
-#include "waves/wave_format.h"
+#include "scan/chunks.h"
 
 #include <algorithm>
 #include <cstring>

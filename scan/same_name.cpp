@@ -1,4 +1,4 @@
-#include "waves/same_name.h"
+#include "scan/same_name.h"
 
 #include "platform/open_file.h"
 #include "platform/search.h"

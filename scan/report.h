@@ -3,8 +3,8 @@
 // order, as the run goes.
 #pragma once
 
-#include "waves/findings.h"
-#include "waves/judge.h"
+#include "scan/findings.h"
+#include "scan/judge.h"
 
 struct ScanReport {
   void (*start)(const char* version);

@@ -1,4 +1,4 @@
-#include "waves/judge.h"
+#include "scan/judge.h"
 
 #include <algorithm>
 

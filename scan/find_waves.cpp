@@ -1,4 +1,4 @@
-#include "waves/wave_scan.h"
+#include "scan/find_waves.h"
 
 #include <algorithm>
 #include <cstring>

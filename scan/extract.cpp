@@ -1,4 +1,4 @@
-#include "waves/extract.h"
+#include "scan/extract.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,8 +7,8 @@
 #include "platform/file_position.h"
 #include "platform/open_file.h"
 #include "waves/part_file.h"
-#include "waves/report.h"
-#include "waves/wave_scan.h"
+#include "waves/messages.h"
+#include "scan/find_waves.h"
 
 namespace {
 

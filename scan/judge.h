@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "waves/findings.h"
+#include "scan/findings.h"
 
 // What the part is, and for a wave, how its length meets the wave at its
 // offset.

@@ -1,9 +1,9 @@
-#include "waves/help.h"
+#include "app/help.h"
 
 #include <cstdio>
 
 #include "platform/console.h"
-#include "waves/report.h"
+#include "waves/messages.h"
 
 Request RequestIn(const std::string& arg) {
   if (arg == "--help" || IsPlatformHelpSwitch(arg)) return Request::kHelp;
