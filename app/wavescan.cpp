@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "scan/scan_waves.h"
 #include "app/containers.h"
 #include "app/help.h"
+#include "scan/scan_waves.h"
 #include "waves/messages.h"
 
 namespace {
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   // two names of one file are told whichever comes first.
   const RunFiles files = IdentifyContainers(dir, containers);
   for (const std::string& name : containers) {
-    if (!ScanContainer(dir, name, extract, files, *report)) done = false;
+    if (!ScanWaves(dir, name, extract, files, *report)) done = false;
   }
   report->finish();
   // A check that found nothing to check has not passed.

@@ -5,8 +5,8 @@
 
 #include "app/containers.h"
 #include "app/help.h"
-#include "waves/replace_waves.h"
 #include "waves/messages.h"
+#include "waves/replace_waves.h"
 
 namespace {
 

@@ -7,16 +7,20 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   const int container = open(argv[1], O_RDWR);
   std::FILE* manifest = std::fopen(argv[2], "r");
   if (container < 0 || manifest == nullptr) return 1;
-  unsigned long long offset = 0;
-  unsigned long length = 0;
-  char path[4096];
-  while (std::fscanf(manifest, "%llu %lu %4095s", &offset, &length, path) == 3) {
+  char line[4096];
+  while (std::fgets(line, sizeof line, manifest) != nullptr) {
+    char* rest = nullptr;
+    const unsigned long long offset = std::strtoull(line, &rest, 10);
+    const unsigned long length = std::strtoul(rest, &rest, 10);
+    char* path = rest + 1;
+    path[std::strcspn(path, "\n")] = '\0';
     const int part = open(path, O_RDONLY);
     void* wave = std::malloc(length);
     if (part < 0 || wave == nullptr || read(part, wave, length) != static_cast<ssize_t>(length) ||

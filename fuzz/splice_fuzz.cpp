@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "scan/judge.h"
-#include "waves/part_file.h"
 #include "scan/report_words.h"
+#include "waves/part_file.h"
 #include "waves/splice.h"
 
 namespace {
@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(opened.file);
   if (!read) std::abort();
   // Over a mono 8-bit wave of 60 bytes that ends a container of 64.
-  finding.waveStarts = true;
-  finding.waveLength = 60;
+  finding.place.waveStarts = true;
+  finding.place.waveLength = 60;
   finding.wave.wave = finding.wave.hasFormat = finding.wave.hasData = true;
   finding.wave.format = {1, 1, 8000, 8000, 1, true, 8, ""};
   finding.wave.dataBytes = 16;

@@ -81,23 +81,24 @@ std::uint32_t SubFormatTag(const WaveFormat& format) {
 bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, WaveChunks* chunks) {
   *chunks = WaveChunks();
   const std::uint64_t end = offset + length;
-  unsigned char head[12];
-  const std::size_t headBytes = static_cast<std::size_t>(std::min<std::uint64_t>(length, 12));
+  unsigned char head[kRiffHeader];
+  const std::size_t headBytes =
+      static_cast<std::size_t>(std::min<std::uint64_t>(length, kRiffHeader));
   if (!ReadAt(file, offset, head, headBytes)) return false;
   chunks->head.assign(reinterpret_cast<const char*>(head), headBytes);
-  chunks->wave =
-      headBytes == 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+  chunks->wave = headBytes == kRiffHeader && std::memcmp(head, "RIFF", 4) == 0 &&
+                 std::memcmp(head + 8, "WAVE", 4) == 0;
   if (!chunks->wave) return true;
-  std::uint64_t at = offset + 12;
-  for (int chunk = 0; chunk < kMostChunks && at + 8 <= end; ++chunk) {
-    unsigned char header[8];
+  std::uint64_t at = offset + kRiffHeader;
+  for (int chunk = 0; chunk < kMostChunks && at + kChunkHeader <= end; ++chunk) {
+    unsigned char header[kChunkHeader];
     if (!ReadAt(file, at, header, sizeof header)) return false;
     const std::uint64_t size = LittleEndian(header + 4);
-    const std::uint64_t inside = std::min(size, end - at - 8);
+    const std::uint64_t inside = std::min(size, end - at - kChunkHeader);
     if (std::memcmp(header, "fmt ", 4) == 0 && inside >= 14 && !chunks->hasFormat) {
       unsigned char format[kFormatBytes] = {};
       const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(inside, kFormatBytes));
-      if (!ReadAt(file, at + 8, format, count)) return false;
+      if (!ReadAt(file, at + kChunkHeader, format, count)) return false;
       chunks->format = FormatOf(format, inside);
       chunks->hasFormat = true;
     } else if (std::memcmp(header, "data", 4) == 0 && !chunks->hasData) {
@@ -105,9 +106,9 @@ bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, Wav
       chunks->hasData = true;
     } else if (std::memcmp(header, "fmt ", 4) != 0 && std::memcmp(header, "data", 4) != 0) {
       chunks->others.push_back({std::string(reinterpret_cast<const char*>(header), 4),
-                                std::min(8 + size + (size & 1), end - at)});
+                                std::min(kChunkHeader + size + (size & 1), end - at)});
     }
-    at += 8 + size + (size & 1);  // chunks are padded to even sizes
+    at += kChunkHeader + size + (size & 1);  // chunks are padded to even sizes
   }
   return true;
 }

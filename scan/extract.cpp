@@ -6,9 +6,9 @@
 
 #include "platform/file_position.h"
 #include "platform/open_file.h"
-#include "waves/part_file.h"
-#include "waves/messages.h"
 #include "scan/find_waves.h"
+#include "waves/messages.h"
+#include "waves/reading.h"
 
 namespace {
 

@@ -73,7 +73,7 @@ bool FindWaves(std::FILE* container, std::uint64_t size, std::size_t blockSize,
       continue;
     }
     const std::uint64_t offset = base + at;
-    const std::uint64_t length = LittleEndian(&block[at + 4]) + std::uint64_t{8};
+    const std::uint64_t length = LittleEndian(&block[at + 4]) + std::uint64_t{kChunkHeader};
     if (std::memcmp(&block[at + 8], "WAVE", 4) == 0 && length >= kRiffHeader &&
         length <= size - offset) {
       found(offset, length);

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "scan/extract.h"
-#include "waves/part_name.h"
 #include "scan/chunks.h"
+#include "scan/extract.h"
+#include "scan/place_parts.h"
+#include "waves/part_name.h"
 
 // A wave found in the container.
 struct WaveFinding {
@@ -44,14 +45,8 @@ struct PartFinding {
   std::string refused;       // why wavesplice would refuse it, when it would
   WaveChunks own;            // its own chunks, as far as the file holds them
 
-  // The wave that starts at its offset, or the one the offset falls inside.
-  bool waveStarts = false;
-  bool inside = false;
-  std::uint64_t waveOffset = 0;
-  std::uint64_t waveLength = 0;
-  WaveChunks wave;        // the chunks of the wave that starts there
-  bool overruns = false;  // it reaches into the first wave that starts after it
-  std::uint64_t nextWave = 0;
+  Place place;      // among the waves
+  WaveChunks wave;  // the chunks of the wave that starts at its offset
 
   // Where wavesplice would meet other files.
   Others sameOffset;        // other parts taken for its offset

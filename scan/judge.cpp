@@ -44,7 +44,8 @@ void Fit(const PartFinding& part, Judgement* judgement) {
   const std::uint64_t rest = part.length - own.dataBytes;  // all but the samples
   const std::uint64_t block = std::max<std::uint64_t>(own.format.blockAlign, 1);
   judgement->fitKnown = true;
-  judgement->fitBytes = part.waveLength > rest ? (part.waveLength - rest) / block * block : 0;
+  judgement->fitBytes =
+      part.place.waveLength > rest ? (part.place.waveLength - rest) / block * block : 0;
   judgement->fitSeconds =
       own.format.byteRate == 0 ? 0 : static_cast<double>(judgement->fitBytes) / own.format.byteRate;
   for (const Chunk& chunk : own.others) {
@@ -68,37 +69,41 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
       part.opened && (!part.own.wave || (part.headerRead && part.length < kRiffHeader));
   if (notAWave) problems.push_back(Problem::kNotAWave);
   if (!part.refused.empty()) {
-    judgement.verdict = Verdict::kRefused;
+    judgement.verdict = Verdict::kProblem;
+    judgement.because = Problem::kRefused;
     problems.push_back(Problem::kRefused);
     return judgement;
   }
   const std::uint64_t end = std::uint64_t{part.offset} + part.length;
   judgement.lengthens = end > containerSize ? end - containerSize : 0;
-  if (part.waveStarts && part.length <= part.waveLength) {
-    judgement.verdict = part.length == part.waveLength ? Verdict::kFits : Verdict::kShorter;
-    judgement.shorterBy = part.waveLength - part.length;
-  } else if (part.waveStarts) {
-    judgement.verdict = Verdict::kLonger;
-    judgement.longerBy = part.length - part.waveLength;
+  if (part.place.waveStarts && part.length <= part.place.waveLength) {
+    judgement.verdict = part.length == part.place.waveLength ? Verdict::kFits : Verdict::kShorter;
+    judgement.shorterBy = part.place.waveLength - part.length;
+  } else if (part.place.waveStarts) {
+    judgement.verdict = Verdict::kProblem;
+    judgement.because = Problem::kLonger;
+    judgement.longerBy = part.length - part.place.waveLength;
     // What lies between the wave's end and the container's; the rest of
     // the part lengthens the container.
     judgement.overwrites =
-        std::min(judgement.longerBy, containerSize - (part.offset + part.waveLength));
+        std::min(judgement.longerBy, containerSize - (part.offset + part.place.waveLength));
     Fit(part, &judgement);
   } else {
-    judgement.verdict = part.offset >= containerSize ? Verdict::kPastEnd : Verdict::kNoWave;
+    judgement.verdict = Verdict::kProblem;
+    judgement.because = part.offset >= containerSize ? Problem::kPastEnd : Problem::kNoWave;
   }
-  if (judgement.verdict == Verdict::kLonger) problems.push_back(Problem::kLonger);
-  if (judgement.verdict == Verdict::kNoWave) problems.push_back(Problem::kNoWave);
-  if (judgement.verdict == Verdict::kPastEnd) problems.push_back(Problem::kPastEnd);
+  if (judgement.verdict == Verdict::kProblem) problems.push_back(judgement.because);
   // Bytes that are no wave are never fine, however well their length fits.
-  if (notAWave) judgement.verdict = Verdict::kNotAWave;
+  if (notAWave) {
+    judgement.verdict = Verdict::kProblem;
+    judgement.because = Problem::kNotAWave;
+  }
 
   if (!notAWave && !part.own.hasFormat) {
     // A part no worse than the wave it replaces, which has none either, is
     // left to the program as that wave is.
-    if (!part.waveStarts || part.wave.hasFormat) problems.push_back(Problem::kNoFormat);
-  } else if (!notAWave && part.waveStarts && part.wave.hasFormat) {
+    if (!part.place.waveStarts || part.wave.hasFormat) problems.push_back(Problem::kNoFormat);
+  } else if (!notAWave && part.place.waveStarts && part.wave.hasFormat) {
     Compare(part.own.format, part.wave.format, &judgement.differences);
     if (!judgement.differences.empty()) problems.push_back(Problem::kFormatDiffers);
   }
@@ -117,26 +122,18 @@ std::vector<Problem> JudgeContainer(const ContainerSummary& container) {
   return problems;
 }
 
-const char* VerdictKey(Verdict verdict) {
-  switch (verdict) {
+const char* VerdictKey(const Judgement& judgement) {
+  switch (judgement.verdict) {
     case Verdict::kFits:
       return "fits";
     case Verdict::kShorter:
       return "shorter";
-    case Verdict::kLonger:
-      return "longer";
-    case Verdict::kNoWave:
-      return "no_wave";
-    case Verdict::kPastEnd:
-      return "past_end";
-    case Verdict::kRefused:
-      return "refused";
-    case Verdict::kNotAWave:
-      return "not_a_wave";
     case Verdict::kSkipped:
+      return "skipped";
+    case Verdict::kProblem:
       break;
   }
-  return "skipped";
+  return ProblemKey(judgement.because);
 }
 
 const char* ProblemKey(Problem problem) {

@@ -7,9 +7,9 @@
 
 #include "scan/findings.h"
 
-// What the part is, and for a wave, how its length meets the wave at its
-// offset.
-enum class Verdict { kFits, kShorter, kLonger, kNoWave, kPastEnd, kRefused, kSkipped, kNotAWave };
+// What is said of the part as a whole: it fits, it is shorter (both fine),
+// wavesplice skips it, or a problem is the word for it (Judgement::because).
+enum class Verdict { kFits, kShorter, kSkipped, kProblem };
 
 // What would make the splice break the program that plays the container,
 // in the order they are said: what the part is comes first.
@@ -37,6 +37,9 @@ struct Difference {
 
 struct Judgement {
   Verdict verdict = Verdict::kSkipped;
+  // For kProblem, the one that says what the part is: not a wave, refused,
+  // or how its length meets the wave (longer, no wave, past the end).
+  Problem because = Problem::kLonger;
   std::vector<Problem> problems;  // in the order above
   std::uint64_t shorterBy = 0;
   std::uint64_t longerBy = 0;
@@ -59,6 +62,6 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize);
 // kSameFile, kNotWritable.
 std::vector<Problem> JudgeContainer(const ContainerSummary& container);
 
-// "longer", "not_a_wave", ...: the names scripts read.
-const char* VerdictKey(Verdict verdict);
+// "fits", "longer", "not_a_wave", ...: the names scripts read.
+const char* VerdictKey(const Judgement& judgement);
 const char* ProblemKey(Problem problem);

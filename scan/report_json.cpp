@@ -100,7 +100,7 @@ void Part(const PartFinding& part, const Judgement& judgement) {
                  {"offset", taken ? json(part.offset) : json()},
                  {"length", part.headerRead ? json(part.length) : json()},
                  {"format", part.refused.empty() ? Format(part.own) : json()},
-                 {"verdict", VerdictKey(judgement.verdict)},
+                 {"verdict", VerdictKey(judgement)},
                  {"problems", problems},
                  {"longer_by", judgement.longerBy},
                  {"overwrites", judgement.overwrites},

@@ -48,7 +48,7 @@ void Part(const PartFinding& part, const Judgement& judgement) {
   const std::string message = PartMessage(part, judgement);
   if (judgement.verdict == Verdict::kSkipped) {
     std::printf("  part %s: %s\n", part.name.c_str(), message.c_str());
-  } else if (judgement.verdict == Verdict::kRefused) {
+  } else if (judgement.verdict == Verdict::kProblem && judgement.because == Problem::kRefused) {
     std::printf("  part %s offset %08x: %s\n", part.name.c_str(), part.offset, message.c_str());
   } else {
     const std::string format = part.own.wave ? " (" + DescribeWave(part.own) + ")" : "";

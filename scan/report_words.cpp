@@ -4,15 +4,10 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "waves/messages.h"
 #include "waves/riff.h"
 
 namespace {
-
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "%08" PRIx64, value);
-  return text;
-}
 
 std::string Bytes(std::uint64_t count) { return std::to_string(count) + " bytes"; }
 
@@ -103,11 +98,11 @@ std::string Words(Problem problem, const PartFinding& part, const Judgement& jud
       return Longer(judgement);
     case Problem::kNoWave:
       return "PROBLEM: no wave starts at that offset" +
-             (part.inside ? "; it falls inside the wave at " + Hex(part.waveOffset)
-                          : std::string()) +
-             (part.overruns
-                  ? "; splicing it would overwrite the start of the wave at " + Hex(part.nextWave)
-                  : std::string()) +
+             (part.place.inside ? "; it falls inside the wave at " + Hex(part.place.waveOffset)
+                                : std::string()) +
+             (part.place.overruns ? "; splicing it would overwrite the start of the wave at " +
+                                        Hex(part.place.nextWave)
+                                  : std::string()) +
              (judgement.lengthens > 0 ? "; splicing it would " + Lengthens(judgement) : "");
     case Problem::kPastEnd:
       // A wave of length 0 writes nothing, even there.

@@ -1,92 +1,22 @@
 #include "scan/scan_waves.h"
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 #include "platform/open_file.h"
-#include "scan/collisions.h"
+#include "scan/chunks.h"
 #include "scan/extract.h"
+#include "scan/find_parts.h"
+#include "scan/find_waves.h"
+#include "scan/judge.h"
+#include "scan/place_parts.h"
+#include "scan/same_name.h"
+#include "waves/messages.h"
 #include "waves/part_file.h"
 #include "waves/part_name.h"
-#include "waves/part_search.h"
-#include "waves/messages.h"
-#include "scan/same_name.h"
-#include "scan/find_waves.h"
+#include "waves/reading.h"
 
 namespace {
-
-constexpr std::size_t kMostNamed = 10;  // names given of the parts a part meets
-
-PartFinding FindPart(const std::string& dir, const std::string& container,
-                     const std::string& name) {
-  PartFinding part;
-  part.name = name;
-  part.nameLength = PartNameLength(container);
-  part.taken = TakePartName(name, container, &part.offset);
-  if (part.taken != PartName::kPart) return part;
-  const PartFile opened = OpenPart(dir + name);
-  part.opened = opened.opened;
-  part.headerRead = opened.file != nullptr;
-  part.length = opened.length;
-  part.refused = opened.why;
-  if (opened.file == nullptr) {
-    // Too short for a header: what there is tells what it is not.
-    if (opened.start) {
-      part.own.head.assign(reinterpret_cast<const char*>(opened.start.get()), opened.got);
-    }
-    return part;
-  }
-  // Read even when wavesplice refuses it, as far as the file goes: a FLAC
-  // or RIFX file's bytes 4 to 7 make a length far beyond its size.
-  const std::uint64_t held = std::min<std::uint64_t>(part.length, opened.size);
-  if (!ReadChunks(opened.file, 0, held, &part.own) && part.refused.empty()) {
-    part.refused = ReadFailure(opened.file, "file shrank while being read");
-  }
-  std::fclose(opened.file);  // read only: nothing can be lost at its close
-  return part;
-}
-
-Others Named(const std::vector<PartFinding>& parts, const std::vector<std::size_t>& spliced,
-             std::size_t count, const std::vector<std::size_t>& which) {
-  Others others;
-  others.count = count;
-  for (const std::size_t i : which) others.names.push_back(parts[spliced[i]].name);
-  return others;
-}
-
-// Where wavesplice would meet other files: parts it takes for one offset,
-// parts whose bytes overlap, a part that is a container, a container named
-// as this one but for case, and the container's own state.
-void FindCollisions(const std::string& dir, const std::string& container, const RunFiles& files,
-                    const ContainerSummary& summary, std::vector<PartFinding>* parts) {
-  std::vector<std::size_t> spliced;  // the parts it writes, in search order
-  std::vector<Span> spans;
-  for (std::size_t i = 0; i < parts->size(); ++i) {
-    PartFinding& part = (*parts)[i];
-    if (part.taken != PartName::kPart || !part.refused.empty()) continue;
-    spliced.push_back(i);
-    spans.push_back({part.offset, part.length});
-    const std::vector<std::string> same =
-        OtherThan(ContainersItIs(files, dir, part.name), part.name);
-    if (!same.empty()) part.sameFile = same.front();
-  }
-  if (spliced.empty()) return;
-  const std::vector<Meeting> meetings = FindMeetings(spans, kMostNamed);
-  std::string twin;
-  for (const std::string& name : SameNames(dir, container)) {
-    if (name != container) twin = name;
-  }
-  for (std::size_t i = 0; i < spliced.size(); ++i) {
-    PartFinding& part = (*parts)[spliced[i]];
-    const Meeting& meeting = meetings[i];
-    part.sameOffset = Named(*parts, spliced, meeting.sameOffsetCount, meeting.sameOffset);
-    part.splicedLast = (*parts)[spliced[meeting.splicedLast]].name;
-    part.overlaps = Named(*parts, spliced, meeting.overlapCount, meeting.overlaps);
-    part.caseTwin = twin;
-    part.notWritable = summary.notWritable;
-  }
-}
 
 // The container whose part file this container is, named as the part-file
 // search would take it, or "".
@@ -117,25 +47,109 @@ std::string NeverExtracted(const std::string& dir, const std::string& container,
   return container + " is the same file as " + names.front() + ", extracted under that name";
 }
 
-// Writes the wave as a part file unless one is there. False when it could
-// not be written whole.
-bool Extract(std::FILE* file, const std::string& dir, const std::string& container,
-             const PartFinding* existing, WaveFinding* wave) {
-  if (existing != nullptr) {
+// What the walk over one container's waves carries from wave to wave.
+struct Walk {
+  std::string dir;
+  std::FILE* file = nullptr;
+  bool extract = false;
+  std::string never;  // why none of its waves is extracted, or ""
+  ContainerSummary* summary = nullptr;
+  const ScanReport* report = nullptr;
+  bool done = true;
+  // The parts wavesplice takes, by offset (then search order), and where
+  // each falls among the waves met so far.
+  std::vector<PartFinding>* parts = nullptr;
+  std::vector<std::size_t> sorted;
+  std::vector<PartSpot> spots;
+  std::vector<Place> places;
+  std::size_t passed = 0;
+  // The first wave of a file named .wav that holds more: whether it is the
+  // whole of a wave file or one of several is known only at the next wave.
+  bool holding = false;
+  WaveFinding held;
+  const PartFinding* heldPart = nullptr;
+};
+
+// Decides what becomes of the wave, with the part already at its offset
+// (or null), and reports it. alone: it is all of a wave file.
+void Settle(Walk* walk, WaveFinding* wave, const PartFinding* existing, bool alone) {
+  const std::string& container = walk->summary->name;
+  const std::string passOver = !walk->never.empty() ? walk->never
+                               : alone ? container + " is itself a wave file; edit it directly"
+                                       : "";
+  if (wave->offset > UINT32_MAX || wave->length > UINT32_MAX) {
+    wave->extraction = Extraction::kPassedOver;
+    wave->why = "no part file can name it: beyond 32 bits";
+  } else if (walk->extract && !passOver.empty()) {
+    wave->extraction = Extraction::kPassedOver;
+    wave->why = "not extracted: " + passOver;
+  } else if (walk->extract && existing != nullptr) {
     wave->extraction = Extraction::kKept;
     wave->partName = existing->name;
-    return true;
+  } else if (walk->extract) {
+    wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
+    wave->extraction = ExtractWave(walk->file, walk->dir + container, wave->offset, wave->length,
+                                   walk->dir + wave->partName, &wave->why);
   }
-  wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
-  wave->extraction = ExtractWave(file, dir + container, wave->offset, wave->length,
-                                 dir + wave->partName, &wave->why);
-  return wave->extraction != Extraction::kFailed;
+  if (wave->extraction == Extraction::kWritten) ++walk->summary->extracted;
+  if (wave->extraction == Extraction::kFailed) {
+    ++walk->summary->failed;
+    walk->done = false;
+  }
+  walk->report->wave(*wave);
+}
+
+void Meet(Walk* walk, std::uint64_t offset, std::uint64_t length) {
+  ContainerSummary& summary = *walk->summary;
+  ++summary.waves;
+  WaveFinding wave;
+  wave.offset = offset;
+  wave.length = length;
+  wave.chunksRead = ReadChunks(walk->file, offset, length, &wave.chunks);
+  if (!wave.chunksRead) {
+    Complain(walk->dir + summary.name, ReadFailure(walk->file, "file shrank while being read"));
+    walk->done = false;
+  }
+  const std::size_t first = PlaceWave(walk->spots, offset, length, &walk->passed, &walk->places);
+  for (std::size_t i = first; i < walk->spots.size() && walk->spots[i].offset == offset; ++i) {
+    (*walk->parts)[walk->sorted[i]].wave = wave.chunks;
+  }
+  const PartFinding* existing =
+      first < walk->sorted.size() ? &(*walk->parts)[walk->sorted[first]] : nullptr;
+  if (walk->holding) {
+    walk->holding = false;
+    Settle(walk, &walk->held, walk->heldPart, false);
+  }
+  if (offset == 0 && length < summary.size && HasWaveExtension(summary.name)) {
+    walk->holding = true;
+    walk->held = wave;
+    walk->heldPart = existing;
+    return;
+  }
+  Settle(walk, &wave, existing, offset == 0 && length == summary.size);
+}
+
+// Judges each part, reports it and counts it.
+void JudgeParts(const std::vector<PartFinding>& parts, const ScanReport& report,
+                ContainerSummary* summary) {
+  for (const PartFinding& part : parts) {
+    const Judgement judgement = Judge(part, summary->size);
+    ++summary->parts;
+    if (judgement.verdict == Verdict::kSkipped) {
+      ++summary->skipped;
+    } else if (!judgement.problems.empty()) {
+      ++summary->problems;
+    } else {
+      ++(judgement.verdict == Verdict::kFits ? summary->fit : summary->shorter);
+    }
+    report.part(part, judgement);
+  }
 }
 
 }  // namespace
 
-bool ScanContainer(const std::string& dir, const std::string& container, bool extract,
-                   const RunFiles& files, const ScanReport& report) {
+bool ScanWaves(const std::string& dir, const std::string& container, bool extract,
+               const RunFiles& files, const ScanReport& report) {
   const std::string path = dir + container;
   ContainerSummary summary;
   summary.name = container;
@@ -150,105 +164,38 @@ bool ScanContainer(const std::string& dir, const std::string& container, bool ex
   summary.opened = true;
   summary.sameFile = OtherThan(ContainersItIs(files, dir, container), container);
   summary.notWritable = CannotWrite(path);
-
   std::vector<PartFinding> parts;
-  bool done = ForEachPartFile(
-      dir, container,
-      [&](const std::string& name) {
-        parts.push_back(FindPart(dir, container, name));
-        return true;
-      },
-      &summary.error);
-  FindCollisions(dir, container, files, summary, &parts);
+  Walk walk;
+  walk.done = FindParts(dir, files, &summary, &parts);
   report.opened(summary);
 
-  std::multimap<std::uint64_t, PartFinding*> byOffset;  // the parts wavesplice takes
-  for (PartFinding& part : parts) {
-    if (part.taken == PartName::kPart) byOffset.emplace(part.offset, &part);
+  walk.dir = dir;
+  walk.file = file;
+  walk.extract = extract;
+  walk.never = extract ? NeverExtracted(dir, container, files) : "";
+  walk.summary = &summary;
+  walk.report = &report;
+  walk.parts = &parts;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (parts[i].taken == PartName::kPart) walk.sorted.push_back(i);
   }
-  const std::string never = extract ? NeverExtracted(dir, container, files) : "";
-  auto before = byOffset.begin();  // the parts not yet met by a wave after them
-  // The first wave of a file named .wav that holds more: whether it is the
-  // whole of a wave file or one of several is known only at the next wave.
-  WaveFinding pending;
-  bool waiting = false;
-  const auto settle = [&](WaveFinding& wave, const PartFinding* existing, bool alone) {
-    if (wave.offset > UINT32_MAX || wave.length > UINT32_MAX) {
-      wave.extraction = Extraction::kPassedOver;
-      wave.why = "no part file can name it: beyond 32 bits";
-    } else if (extract && !never.empty()) {
-      wave.extraction = Extraction::kPassedOver;
-      wave.why = "not extracted: " + never;
-    } else if (extract && alone) {
-      wave.extraction = Extraction::kPassedOver;
-      wave.why = "not extracted: " + container + " is itself a wave file; edit it directly";
-    } else if (extract && !Extract(file, dir, container, existing, &wave)) {
-      done = false;
-    }
-    if (wave.extraction == Extraction::kWritten) ++summary.extracted;
-    if (wave.extraction == Extraction::kFailed) ++summary.failed;
-    report.wave(wave);
-  };
-  const PartFinding* pendingExisting = nullptr;
-
-  summary.read =
-      FindWaves(file, summary.size, kScanBlock, [&](std::uint64_t offset, std::uint64_t length) {
-        ++summary.waves;
-        WaveFinding wave;
-        wave.offset = offset;
-        wave.length = length;
-        wave.chunksRead = ReadChunks(file, offset, length, &wave.chunks);
-        if (!wave.chunksRead) {
-          Complain(path, ReadFailure(file, "file shrank while being read"));
-          done = false;
-        }
-        for (; before != byOffset.end() && before->first < offset; ++before) {
-          PartFinding& part = *before->second;
-          part.overruns = before->first + std::uint64_t{part.length} > offset;
-          part.nextWave = offset;
-        }
-        auto at = byOffset.lower_bound(offset);
-        const PartFinding* existing =
-            at != byOffset.end() && at->first == offset ? at->second : nullptr;
-        for (; at != byOffset.end() && at->first < offset + length; ++at) {
-          PartFinding& part = *at->second;
-          part.waveStarts = at->first == offset;
-          part.inside = !part.waveStarts;
-          part.waveOffset = offset;
-          part.waveLength = length;
-          if (part.waveStarts) part.wave = wave.chunks;
-        }
-        if (waiting) {
-          settle(pending, pendingExisting, false);
-          waiting = false;
-        }
-        if (offset == 0 && length < summary.size && HasWaveExtension(container)) {
-          pending = wave;
-          pendingExisting = existing;
-          waiting = true;
-          return;
-        }
-        settle(wave, existing, offset == 0 && length == summary.size);
-      });
-  if (waiting) settle(pending, pendingExisting, true);
+  std::stable_sort(walk.sorted.begin(), walk.sorted.end(), [&parts](std::size_t a, std::size_t b) {
+    return parts[a].offset < parts[b].offset;
+  });
+  for (const std::size_t i : walk.sorted) walk.spots.push_back({parts[i].offset, parts[i].length});
+  walk.places.resize(walk.sorted.size());
+  summary.read = FindWaves(
+      file, summary.size, kScanBlock,
+      [&walk](std::uint64_t offset, std::uint64_t length) { Meet(&walk, offset, length); });
+  if (walk.holding) Settle(&walk, &walk.held, walk.heldPart, true);
+  for (std::size_t i = 0; i < walk.sorted.size(); ++i) parts[walk.sorted[i]].place = walk.places[i];
   if (!summary.read) {
     summary.error = ReadFailure(file, "file shrank while being read");
     Complain(path, summary.error);
   }
   std::fclose(file);  // read only: nothing can be lost at its close
 
-  for (const PartFinding& part : parts) {
-    const Judgement judgement = Judge(part, summary.size);
-    ++summary.parts;
-    if (judgement.verdict == Verdict::kSkipped) {
-      ++summary.skipped;
-    } else if (!judgement.problems.empty()) {
-      ++summary.problems;
-    } else {
-      ++(judgement.verdict == Verdict::kFits ? summary.fit : summary.shorter);
-    }
-    report.part(part, judgement);
-  }
+  JudgeParts(parts, report, &summary);
   report.done(summary);
-  return done && summary.read && summary.problems == 0 && JudgeContainer(summary).empty();
+  return walk.done && summary.read && summary.problems == 0 && JudgeContainer(summary).empty();
 }

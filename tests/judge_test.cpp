@@ -29,10 +29,10 @@ PartFinding Fitting() {
   part.name = "c.dat_00000040.wav";
   part.offset = 0x40;
   part.opened = part.headerRead = true;
-  part.length = part.waveLength = 100;
+  part.length = part.place.waveLength = 100;
   part.own = part.wave = Pcm(1, 8000, 8, 56);
-  part.waveStarts = true;
-  part.waveOffset = 0x40;
+  part.place.waveStarts = true;
+  part.place.waveOffset = 0x40;
   return part;
 }
 
@@ -42,76 +42,70 @@ TEST(Judge, GivesEachVerdictAndProblemFromTheFindingAlone) {
   const struct {
     const char* what;
     std::function<void(PartFinding&)> change;
-    Verdict verdict;
+    const char* verdict;  // as scripts read it
     std::vector<Problem> problems;
   } cases[] = {
-      {"fits", [](PartFinding&) {}, Verdict::kFits, {}},
-      {"shorter", [](PartFinding& p) { p.length = 80; }, Verdict::kShorter, {}},
-      {"longer", [](PartFinding& p) { p.length = 120; }, Verdict::kLonger, {P::kLonger}},
+      {"fits", [](PartFinding&) {}, "fits", {}},
+      {"shorter", [](PartFinding& p) { p.length = 80; }, "shorter", {}},
+      {"longer", [](PartFinding& p) { p.length = 120; }, "longer", {P::kLonger}},
       {"inside a wave",
-       [](PartFinding& p) { p.waveStarts = false, p.inside = true; },
-       Verdict::kNoWave,
+       [](PartFinding& p) { p.place.waveStarts = false, p.place.inside = true; },
+       "no_wave",
        {P::kNoWave}},
       {"past the end",
-       [](PartFinding& p) { p.waveStarts = false, p.offset = 1000; },
-       Verdict::kPastEnd,
+       [](PartFinding& p) { p.place.waveStarts = false, p.offset = 1000; },
+       "past_end",
        {P::kPastEnd}},
-      {"refused",
-       [](PartFinding& p) { p.refused = "holds 8 bytes"; },
-       Verdict::kRefused,
-       {P::kRefused}},
-      {"skipped", [](PartFinding& p) { p.taken = PartName::kWrongLength; }, Verdict::kSkipped, {}},
+      {"refused", [](PartFinding& p) { p.refused = "holds 8 bytes"; }, "refused", {P::kRefused}},
+      {"skipped", [](PartFinding& p) { p.taken = PartName::kWrongLength; }, "skipped", {}},
       {"an Ogg file",
        [](PartFinding& p) { p.own = WaveChunks(), p.own.head = "OggS"; },
-       Verdict::kNotAWave,
+       "not_a_wave",
        {P::kNotAWave}},
       {"an MP3 file, shorter",
        [](PartFinding& p) { p.own = WaveChunks(), p.length = 20; },
-       Verdict::kNotAWave,
+       "not_a_wave",
        {P::kNotAWave}},
       {"a RIFF file, longer",
        [](PartFinding& p) { p.own.wave = false, p.length = 120; },
-       Verdict::kNotAWave,
+       "not_a_wave",
        {P::kNotAWave, P::kLonger}},
       {"a wave length under a header's",
        [](PartFinding& p) { p.length = 11; },
-       Verdict::kNotAWave,
+       "not_a_wave",
        {P::kNotAWave}},
       {"a FLAC file wavesplice refuses",
        [](PartFinding& p) { p.own = WaveChunks(), p.refused = "holds 8 bytes"; },
-       Verdict::kRefused,
+       "refused",
        {P::kNotAWave, P::kRefused}},
       {"a file that could not be opened",
        [](PartFinding& p) {
          p.opened = p.headerRead = false, p.own = WaveChunks(), p.refused = "cannot open";
        },
-       Verdict::kRefused,
+       "refused",
        {P::kRefused}},
-      {"no fmt chunk",
-       [](PartFinding& p) { p.own.hasFormat = false; },
-       Verdict::kFits,
-       {P::kNoFormat}},
+      {"no fmt chunk", [](PartFinding& p) { p.own.hasFormat = false; }, "fits", {P::kNoFormat}},
       {"no fmt chunk, as the wave",
        [](PartFinding& p) { p.own.hasFormat = p.wave.hasFormat = false; },
-       Verdict::kFits,
+       "fits",
        {}},
       {"stereo 44.1 kHz",
        [](PartFinding& p) { p.own = Pcm(2, 44100, 8, 56); },
-       Verdict::kFits,
+       "fits",
        {P::kFormatDiffers}},
       {"twice the byte rate",
        [](PartFinding& p) { p.own.format.byteRate *= 2; },
-       Verdict::kFits,
+       "fits",
        {P::kFormatDiffers}},
       {"a chunk the wave lacks",
        [](PartFinding& p) {
          p.own.others = {{"LIST", 26}};
        },
-       Verdict::kFits,
+       "fits",
        {}},
       {"extensible, PCM",
        [](PartFinding& p) { p.own.format.tag = kExtensible, p.own.format.subFormat = kPcmGuid; },
-       Verdict::kFits,
+       "fits",
        {}},
       {"extensible, float over extensible PCM",
        [](PartFinding& p) {
@@ -119,42 +113,42 @@ TEST(Judge, GivesEachVerdictAndProblemFromTheFindingAlone) {
          p.own.format.subFormat = kFloatGuid;
          p.wave.format.subFormat = kPcmGuid;
        },
-       Verdict::kFits,
+       "fits",
        {P::kFormatDiffers}},
       {"same offset",
        [](PartFinding& p) {
          p.sameOffset = {1, {"C.DAT_00000040.WAV"}};
        },
-       Verdict::kFits,
+       "fits",
        {P::kSameOffset}},
       {"overlapping",
        [](PartFinding& p) {
          p.overlaps = {1, {"c.dat_00000050.wav"}};
        },
-       Verdict::kFits,
+       "fits",
        {P::kOverlaps}},
       {"the container itself",
        [](PartFinding& p) { p.sameFile = "c.dat"; },
-       Verdict::kFits,
+       "fits",
        {P::kSameFile}},
-      {"a case twin", [](PartFinding& p) { p.caseTwin = "C.dat"; }, Verdict::kFits, {P::kCaseTwin}},
+      {"a case twin", [](PartFinding& p) { p.caseTwin = "C.dat"; }, "fits", {P::kCaseTwin}},
       {"not writable",
        [](PartFinding& p) { p.notWritable = "Permission denied"; },
-       Verdict::kFits,
+       "fits",
        {P::kNotWritable}},
       {"longer, and 16-bit",
        [](PartFinding& p) {
          p.length = 120;
          p.own = Pcm(1, 8000, 16, 76);
        },
-       Verdict::kLonger,
+       "longer",
        {P::kLonger, P::kFormatDiffers}},
   };
   for (const auto& c : cases) {
     PartFinding part = Fitting();
     c.change(part);
     const Judgement judgement = Judge(part, 1000);
-    EXPECT_EQ(judgement.verdict, c.verdict) << c.what;
+    EXPECT_STREQ(VerdictKey(judgement), c.verdict) << c.what;
     EXPECT_EQ(judgement.problems, c.problems) << c.what;
   }
 }

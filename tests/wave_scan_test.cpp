@@ -1,5 +1,3 @@
-#include "scan/find_waves.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -13,9 +11,10 @@
 
 #include "platform/find.h"
 #include "platform/open_file.h"
-#include "scan/scan_waves.h"
-#include "scan/extract.h"
 #include "scan/chunks.h"
+#include "scan/extract.h"
+#include "scan/find_waves.h"
+#include "scan/scan_waves.h"
 
 namespace {
 
@@ -217,7 +216,7 @@ TEST_F(Folder, ListsButNeverExtractsAWavePast4GiB) {
   std::fwrite(wave.data(), 1, wave.size(), file);
   ASSERT_EQ(std::fclose(file), 0);
   testing::internal::CaptureStdout();
-  EXPECT_TRUE(ScanContainer(dir_, "big.dat", true, {}, kTextReport));
+  EXPECT_TRUE(ScanWaves(dir_, "big.dat", true, {}, kTextReport));
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("wave 100000000 length 00000013: no fmt chunk; no part file can name it: "
                      "beyond 32 bits\n"),

@@ -1,6 +1,7 @@
 #include "waves/messages.h"
 
 #include <cerrno>
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 
@@ -29,6 +30,12 @@ void Complain(const std::string& path, const std::string& what, int error) {
 
 std::string Reason(const std::string& what, int error) {
   return what + ": " + std::strerror(error);
+}
+
+std::string Hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%08" PRIx64, value);
+  return text;
 }
 
 bool FinishOutput() {

@@ -1,6 +1,7 @@
 // Messages about files that could not be handled, on standard error.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Names the program in its messages and prepares the process and its
@@ -15,6 +16,10 @@ void Complain(const std::string& path, const std::string& what, int error = 0);
 
 // "WHAT: the system's reason", for messages built before they are printed.
 std::string Reason(const std::string& what, int error);
+
+// An offset or length as the programs print them: at least eight lower-case
+// hexadecimal digits, as in "00000040".
+std::string Hex(std::uint64_t value);
 
 // Flushes standard output at the end of a run; false, having said so, when
 // anything written to it was lost.

@@ -4,18 +4,9 @@
 #include <cerrno>
 #include <new>
 
-#include "platform/open_file.h"
 #include "waves/messages.h"
+#include "waves/reading.h"
 #include "waves/riff.h"
-
-std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string* why) {
-  bool regular = true;
-  std::FILE* file = OpenRegularFile(path, size, &regular);
-  if (file == nullptr) {
-    *why = regular ? "cannot open: " + OpenFailure() : kNotAFile;
-  }
-  return file;
-}
 
 PartFile OpenPart(const std::string& path, std::size_t most) {
   PartFile part;
@@ -56,11 +47,6 @@ bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* room,
   const std::size_t read = std::fread(room, 1, count, part);
   if (got != nullptr) *got = read;
   if (read < kChunkHeader) return false;
-  *length = LittleEndian(room + 4) + 8u;
+  *length = LittleEndian(room + 4) + static_cast<std::uint32_t>(kChunkHeader);
   return true;
-}
-
-std::string ReadFailure(std::FILE* file, const char* shortBy) {
-  // errno means nothing when the read came up short without an error.
-  return std::ferror(file) ? Reason("cannot read", errno) : std::string("cannot read: ") + shortBy;
 }

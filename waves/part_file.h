@@ -29,10 +29,6 @@ struct PartFile {
 // to most bytes in all, so that a wave that fits them takes no other read.
 PartFile OpenPart(const std::string& path, std::size_t most = kChunkHeader);
 
-// Opens path for reading, binary, if it is a regular file, with its size;
-// null with *why otherwise. Never waits on a FIFO or a device.
-std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string* why);
-
 // Reads the 8-byte chunk header at the file's current position, and with
 // room given, the count bytes it starts, in one request; the wave length is
 // the header's little-endian size field plus 8, modulo 2^32. Returns false
@@ -40,7 +36,3 @@ std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string*
 // were read.
 bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* room = nullptr,
                     std::size_t count = 0, std::size_t* got = nullptr);
-
-// Why a read came up short: the system's reason, or shortBy when the file
-// simply ended.
-std::string ReadFailure(std::FILE* file, const char* shortBy);

@@ -1,8 +1,8 @@
 #include "waves/part_search.h"
 
 #include "platform/search.h"
-#include "waves/part_name.h"
 #include "waves/messages.h"
+#include "waves/part_name.h"
 
 bool ForEachPartFile(const std::string& dir, const std::string& container,
                      const std::function<bool(const std::string& name)>& take,

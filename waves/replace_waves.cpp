@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "platform/open_file.h"
+#include "waves/messages.h"
 #include "waves/part_name.h"
 #include "waves/part_search.h"
-#include "waves/messages.h"
 #include "waves/splice.h"
 
 namespace {

@@ -7,20 +7,15 @@
 #include <new>
 
 #include "platform/file_write.h"
-#include "waves/part_file.h"
 #include "waves/messages.h"
+#include "waves/part_file.h"
+#include "waves/reading.h"
 
 namespace {
 
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%08llx", static_cast<unsigned long long>(value));
-  return text;
-}
-
 // Where the most part files' waves are read whole with their header, in
 // one request; a longer wave takes one more.
-constexpr std::size_t kFirstRead = 256 * 1024;
+constexpr std::size_t kFirstRead = std::size_t{256} << 10;
 
 // The wave of an opened part that holds it: what was read with the header,
 // or that and the rest, read after it into a buffer of the wave's length.
@@ -51,7 +46,7 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
   const unsigned char* wave = ReadWave(part, partPath, &whole);
   if (wave == nullptr) return false;
   const std::uint64_t end = std::uint64_t{offset} + part.length;
-  const std::string what = name + " at offset " + Hex(offset);
+  const std::string what = name + " at offset 0x" + Hex(offset);
   // Room first, so that a full disk or a file-size limit refuses the part
   // before any of its bytes land.
   const std::string why =

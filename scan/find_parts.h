@@ -1,0 +1,18 @@
+// A container's part files as wavesplice would take them, read and set
+// against one another, for wavescan's check.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "scan/findings.h"
+#include "scan/same_file.h"
+
+// Searches dir for container's part files and reads each one, in search
+// order, with where wavesplice would meet other files on its way: parts for
+// one offset, parts whose bytes overlap, a part that is a container of the
+// run (files), a container named as this one but for case, and the
+// container's own state (container). False when the search failed, said on
+// standard error and in container->error.
+bool FindParts(const std::string& dir, const RunFiles& files, ContainerSummary* container,
+               std::vector<PartFinding>* parts);

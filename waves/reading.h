@@ -1,0 +1,15 @@
+// Reading any file the programs take, a container or a part: opened only if
+// it is a regular file, and a short read told from a failed one.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// Opens path for reading, binary, if it is a regular file, with its size;
+// null with *why otherwise. Never waits on a FIFO or a device.
+std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string* why);
+
+// Why a read came up short: the system's reason, or shortBy when the file
+// simply ended.
+std::string ReadFailure(std::FILE* file, const char* shortBy);
