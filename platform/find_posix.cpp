@@ -16,21 +16,22 @@
 
 #include "platform/find.h"
 #include "platform/listing.h"
+#include "platform/name_key.h"
 #include "platform/path.h"
 #include "platform/wildcard.h"
 
 namespace {
 
 struct Entry {
-  int rank;         // 0 for ".", 1 for "..", 2 for the rest
-  std::string key;  // the name upper-cased
+  int rank;            // 0 for ".", 1 for "..", 2 for the rest
+  std::u32string key;  // as the name compares (name_key.h)
   std::string name;
   bool directory;
 };
 
-// Windows' order on its own file systems: "." and "..", then byte by byte
-// after upper-casing; names equal but for case by their own bytes, so that
-// every run gives the same order.
+// Windows' order on its own file systems: "." and "..", then by key; names
+// equal but for case by their own bytes, so that every run gives the same
+// order.
 bool ComesBefore(const Entry& a, const Entry& b) {
   if (a.rank != b.rank) return a.rank < b.rank;
   const int order = a.key.compare(b.key);
@@ -72,7 +73,7 @@ const Listing* ListingOf(const std::string& dir) {
     if (std::strlen(entry->d_name) >= MAX_PATH) continue;
     const std::string name = entry->d_name;
     const int rank = name == "." ? 0 : name == ".." ? 1 : 2;
-    listing.push_back({rank, UpperCased(name), name, IsDirectory(dir, entry)});
+    listing.push_back({rank, KeyOf(name), name, IsDirectory(dir, entry)});
   }
   const int error = errno;
   closedir(stream);
@@ -92,13 +93,13 @@ Listing* CachedListing(const std::string& path, std::string* name) {
   return known == listings.end() ? nullptr : &known->second;
 }
 
-// The bytes every match must begin with, letters in either case. A pattern
-// ending in ".*" also matches names without it, so that part never counts.
-std::string LiteralPrefix(std::string pattern) {
-  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0) {
+// The start every match's key must have. A pattern ending in ".*" also
+// matches names without it, so that part never counts.
+std::u32string LiteralPrefix(std::u32string pattern) {
+  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, U".*") == 0) {
     pattern.resize(pattern.size() - 2);
   }
-  return pattern.substr(0, pattern.find_first_of("*?"));
+  return pattern.substr(0, pattern.find_first_of(U"*?"));
 }
 
 BOOL Hand(Search* search, WIN32_FIND_DATAA* found) {
@@ -121,18 +122,19 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
   if (listing == nullptr) return INVALID_HANDLE_VALUE;
 
   auto* search = new Search;
+  const std::u32string key = KeyOf(names);
   auto entry = listing->begin();
   for (; entry != listing->end() && entry->rank < 2; ++entry) {
-    if (MatchesPattern(names, entry->name)) search->matches.push_back(*entry);
+    if (MatchesKey(key, entry->key)) search->matches.push_back(*entry);
   }
-  // Past the dots the order is by upper-cased name, so the names that can
-  // match form one run: those that begin with the pattern's literal prefix.
-  const std::string prefix = UpperCased(LiteralPrefix(names));
+  // Past the dots the order is by key, so the names that can match form one
+  // run: those whose keys begin with the pattern's literal prefix.
+  const std::u32string prefix = LiteralPrefix(key);
   const auto head = [&prefix](const Entry& e) { return e.key.compare(0, prefix.size(), prefix); };
   entry = std::lower_bound(entry, listing->end(), prefix,
-                           [&head](const Entry& e, const std::string&) { return head(e) < 0; });
+                           [&head](const Entry& e, const std::u32string&) { return head(e) < 0; });
   for (; entry != listing->end() && head(*entry) == 0; ++entry) {
-    if (MatchesPattern(names, entry->name)) search->matches.push_back(*entry);
+    if (MatchesKey(key, entry->key)) search->matches.push_back(*entry);
   }
   if (Hand(search, found)) return search;
   delete search;
@@ -153,7 +155,7 @@ void ListingGained(const std::string& path) {
   std::string name;
   Listing* listing = CachedListing(path, &name);
   if (listing == nullptr) return;
-  const Entry entry{2, UpperCased(name), name, false};
+  const Entry entry{2, KeyOf(name), name, false};
   listing->insert(std::upper_bound(listing->begin(), listing->end(), entry, ComesBefore), entry);
 }
 

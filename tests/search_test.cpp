@@ -10,7 +10,7 @@
 #include "platform/find.h"
 #include "platform/wildcard.h"
 
-TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresAsciiCase) {
+TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresLetterCase) {
   const struct {
     const char* pattern;
     const char* name;
@@ -43,6 +43,19 @@ TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresAsciiCase) {
       {"*??a*", "\xe6\x97\xa5\x61\xe6\x97\xa5", false},  // one character before the "a"
       {"??", "\xe9x", true},
       {"?", "\xc3", true},
+      // Letters beyond ASCII fold as in Windows' table for file names: only
+      // where the upper case turns back into the letter, and not beyond
+      // U+FFFF, which Windows takes a UTF-16 unit at a time.
+      {"ÉTÉ.DAT", "été.dat", true},
+      {"?T?.DAT", "été.dat", true},
+      {"зв*.DAT", "ЗВУКИ.dat", true},
+      {"ΉΧΟΣ", "ήχοσ", true},
+      {"ΉΧΟΣ", "ήχος", false},                          // final sigma
+      {"I", "\xc4\xb1", false},                         // dotless i
+      {"S", "\xc5\xbf", false},                         // long s
+      {"SS", "\xc3\x9f", false},                        // sharp s: no single upper case
+      {"\xf0\x90\x90\x80", "\xf0\x90\x90\xa8", false},  // Deseret, beyond U+FFFF
+      {"\xe0\x81\xa1", "\xe0\x81\x81", false},          // too long a form of 'a' is no 'a'
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MatchesPattern(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
@@ -75,19 +88,22 @@ TEST(FindFirstFileA, ListsMatchesDotsFirstThenByUpperCasedName) {
   char made[] = "/tmp/wavesplice-search-XXXXXX";
   ASSERT_NE(mkdtemp(made), nullptr);
   const std::string dir = std::string(made) + "/";
-  for (const char* name : {"b", "A_x", "a", "[c]", "_", "B.dat", ".h", "a.b_1.wav", "A.B_2.WAV"}) {
+  for (const char* name : {"b", "A_x", "a", "[c]", "_", "B.dat", ".h", "a.b_1.wav", "A.B_2.WAV",
+                           "Éb", "éa", "Яb", "яa"}) {
     std::ofstream(dir + name).put('x');
   }
   mkdir((dir + "sub").c_str(), 0755);
 
   const Listed all = Find(dir + "*");
   // '[' and '_' sort after the upper-cased letters, as on Windows.
-  EXPECT_EQ(all.names, (std::vector<std::string>{".", "..", ".h", "a", "a.b_1.wav", "A.B_2.WAV",
-                                                 "A_x", "b", "B.dat", "sub", "[c]", "_"}));
+  // Letters beyond ASCII by their upper case too: "éa" before "Éb".
+  EXPECT_EQ(all.names,
+            (std::vector<std::string>{".", "..", ".h", "a", "a.b_1.wav", "A.B_2.WAV", "A_x", "b",
+                                      "B.dat", "sub", "[c]", "_", "éa", "Éb", "яa", "Яb"}));
   EXPECT_EQ(all.dirs, (std::vector<std::string>{".", "..", "sub"}));
   // Whatever shortcut the search takes, it finds what a scan would.
   for (const char* pattern : {"a*", "A*", "a.*", "A.B_*.wav", ".*", ".?", "?", "*_*", "b.*", "[*",
-                              "_", "*.DAT", "s?b", "x*", ""}) {
+                              "_", "*.DAT", "s?b", "x*", "", "É*", "я?", "ЯA"}) {
     std::vector<std::string> scanned;
     for (const std::string& name : all.names) {
       if (MatchesPattern(pattern, name)) scanned.push_back(name);
