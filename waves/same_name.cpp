@@ -7,9 +7,11 @@
 std::vector<std::string> SameNames(const std::string& dir, const std::string& name) {
   std::vector<std::string> names;
   const std::u32string key = KeyOf(name);
-  // The name as its own pattern: a '*' or '?' in it matches more, which the
-  // comparison then leaves out. A search that fails finds none.
-  SearchFolder(dir + name, [&](const std::string& found, bool directory) {
+  // Not the name alone: in a folder that tells case apart, Windows resolves
+  // a name without wildcards to that one file. With a '*' it lists every
+  // spelling, and more, which the comparison leaves out, as it does what a
+  // '*' or '?' in the name matches. A search that fails finds none.
+  SearchFolder(dir + name + "*", [&](const std::string& found, bool directory) {
     if (!directory && KeyOf(found) == key && IsRegularFile(dir + found)) {
       names.push_back(found);
     }
