@@ -35,9 +35,12 @@ std::string SearchFolder(const std::string& pattern,
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return SearchFailure();
+  // A name without wildcards is the one file the system resolved it to,
+  // whatever it was typed as: "bank.dat." or a short name.
   const std::string names = pattern.substr(DirPartLength(pattern));
+  const bool check = HasWildcard(names);
   do {
-    if (MatchesPattern(names, found.cFileName)) {
+    if (!check || MatchesPattern(names, found.cFileName)) {
       take(found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     }
   } while (FindNextFileA(search, &found));

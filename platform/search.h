@@ -5,9 +5,11 @@
 #include <string>
 
 // Calls take(name, directory) with the bare name of each file and folder
-// that pattern matches, in the search's order. Only names that themselves
-// match the pattern (wildcard.h) are taken: Windows' own search also
-// matches the short aliases of longer names, which the user never named.
+// that pattern matches, in the search's order. Where the pattern holds a
+// wildcard, only names that themselves match it (wildcard.h) are taken:
+// Windows' own search also matches the short aliases of longer names, which
+// the user never named. A pattern without one is taken as the system
+// resolves it.
 // Returns "" when the search is done, also when nothing matched or the
 // pattern's folder does not exist; otherwise the system's reason why the
 // folder could not be searched.

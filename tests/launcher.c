@@ -1,5 +1,6 @@
 /* Starts one of the Windows programs as a Windows caller would, for the
- * end-to-end cases under Wine:
+ * end-to-end cases under Wine, or tells what a user would see:
+ *   launcher.exe BIN short FILE                prints FILE's short (8.3) name
  *   launcher.exe BIN detached PROGRAM ARGS...  without standard handles or a
  *                                              console, as a graphical front
  *                                              end or a scheduled task does
@@ -13,6 +14,13 @@
 
 int main(int argc, char** argv) {
   if (argc < 4) return 90;
+  if (strcmp(argv[2], "short") == 0) {
+    char name[MAX_PATH];
+    const DWORD size = GetShortPathNameA(argv[3], name, sizeof name);
+    if (size == 0 || size >= sizeof name) return 95;
+    printf("%s\n", name);
+    return 0;
+  }
   const int hold = strcmp(argv[2], "hold") == 0;
   const int first = hold ? 4 : 3;
   if (argc <= first) return 90;

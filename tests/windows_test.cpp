@@ -42,6 +42,25 @@ TEST_F(OnWindows, TakesNoFileThroughItsShortAlias) {
   }
 }
 
+TEST_F(OnWindows, TakesANameWithoutWildcardsAsWindowsResolvesIt) {
+  if (!onWindows) GTEST_SKIP() << "only on Windows: names the system resolves";
+  Put("soundbank.dat", kBank);
+  Put("soundbank.dat_00000000.wav", Wave(0, ""));
+  const Result alias = Run(launcherCommand, false, "short soundbank.dat");
+  ASSERT_EQ(alias.status, 0);
+  ASSERT_NE(alias.out.find('~'), std::string::npos) << alias.out;
+  // Windows drops a name's trailing dots and blanks.
+  for (const std::string& name : {std::string("soundbank.dat."), std::string("soundbank.dat "),
+                                  alias.out.substr(0, alias.out.size() - 1)}) {
+    const Result run = Tool("'" + name + "'");
+    EXPECT_EQ(run.out,
+              "Replacing waves in soundbank.dat\n"
+              "Processing soundbank.dat_00000000.wav offset 00000000 length 00000008\n")
+        << name;
+    EXPECT_EQ(run.status, 0) << name;
+  }
+}
+
 TEST_F(OnWindows, NeverPassesOverPartsInSilenceAtThePathLimit) {
   // The folder and the container's name stay under Windows' 260
   // characters; the part search's pattern, 6 longer, passes them.
