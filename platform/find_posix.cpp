@@ -69,8 +69,6 @@ const Listing* ListingOf(const std::string& dir) {
     errno = 0;  // readdir tells its end from a failure only by errno
     const dirent* entry = readdir(stream);
     if (entry == nullptr) break;
-    // A name the record cannot hold cannot be handed out whole.
-    if (std::strlen(entry->d_name) >= MAX_PATH) continue;
     const std::string name = entry->d_name;
     const int rank = name == "." ? 0 : name == ".." ? 1 : 2;
     listing.push_back({rank, KeyOf(name), name, IsDirectory(dir, entry)});
@@ -102,9 +100,20 @@ std::u32string LiteralPrefix(std::u32string pattern) {
   return pattern.substr(0, pattern.find_first_of(U"*?"));
 }
 
+// The next match into the record. The search fails, as Windows' does, at
+// a name longer than the record holds: a listing cut short there must not
+// pass for a whole one.
 BOOL Hand(Search* search, WIN32_FIND_DATAA* found) {
-  if (search->next == search->matches.size()) return 0;
-  const Entry& entry = search->matches[search->next++];
+  if (search->next == search->matches.size()) {
+    errno = ENOENT;  // no more
+    return 0;
+  }
+  const Entry& entry = search->matches[search->next];
+  if (entry.name.size() >= MAX_PATH) {
+    errno = ENAMETOOLONG;
+    return 0;
+  }
+  ++search->next;
   found->dwFileAttributes = entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
   std::memcpy(found->cFileName, entry.name.c_str(), entry.name.size() + 1);
   return 1;
@@ -137,8 +146,9 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
     if (MatchesKey(key, entry->key)) search->matches.push_back(*entry);
   }
   if (Hand(search, found)) return search;
+  const int error = errno;
   delete search;
-  errno = ENOENT;
+  errno = error;
   return INVALID_HANDLE_VALUE;
 }
 

@@ -44,6 +44,8 @@ std::string SearchFolder(const std::string& pattern,
       take(found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     }
   } while (FindNextFileA(search, &found));
+  // Only the end of the listing ends it well; anything else cut it short.
+  const std::string why = SearchFailure();
   FindClose(search);
-  return "";
+  return why;
 }

@@ -1,14 +1,20 @@
+#include "platform/search.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/find.h"
+#include "platform/listing.h"
 #include "platform/wildcard.h"
+#include "waves/containers.h"
 
 TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresLetterCase) {
   const struct {
@@ -111,5 +117,36 @@ TEST(FindFirstFileA, ListsMatchesDotsFirstThenByUpperCasedName) {
     EXPECT_EQ(Find(dir + pattern).names, scanned) << pattern;
   }
   EXPECT_TRUE(Find(dir + "missing/*").names.empty());
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+TEST(SearchFolder, SaysASearchCutShortByANameItsRecordCannotHold) {
+  char made[] = "/tmp/wavesplice-search-XXXXXX";
+  ASSERT_NE(mkdtemp(made), nullptr);
+  const std::string dir = std::string(made) + "/";
+  for (const char* name : {"a.dat", "c.dat"}) std::ofstream(dir + name).put('x');
+  std::vector<std::string> taken;
+  const auto take = [&taken](const std::string& name, bool) { taken.push_back(name); };
+  EXPECT_EQ(SearchFolder(dir + "*.dat", take), "");
+  // Too long for this file system, as for the record; the listing learns of
+  // it as of a file the run created.
+  ListingGained(dir + "b" + std::string(kLongestName, 'x') + ".dat");
+  const struct {
+    const char* pattern;
+    std::vector<std::string> taken;  // before the search failed
+  } cases[] = {{"*.dat", {"a.dat"}}, {"b*", {}}};
+  for (const auto& c : cases) {
+    taken.clear();
+    EXPECT_EQ(SearchFolder(dir + c.pattern, take), std::strerror(ENAMETOOLONG)) << c.pattern;
+    EXPECT_EQ(taken, c.taken) << c.pattern;
+  }
+  // The containers found before are still handled, and the run fails.
+  taken.clear();
+  EXPECT_FALSE(ForEachContainer(dir + "*.dat",
+                                [&](const std::string&, const std::string& name, bool directory) {
+                                  take(name, directory);
+                                  return true;
+                                }));
+  EXPECT_EQ(taken, std::vector<std::string>{"a.dat"});
   std::system(("rm -rf '" + dir + "'").c_str());
 }

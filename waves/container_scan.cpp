@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/open_file.h"
+#include "platform/search.h"
 #include "waves/extract.h"
 #include "waves/part_file.h"
 #include "waves/part_name.h"
@@ -119,6 +120,14 @@ bool Extract(std::FILE* file, const std::string& dir, const std::string& contain
     return true;
   }
   wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
+  if (wave->partName.size() > kLongestName) {
+    wave->why = "not created: its name would have " + std::to_string(wave->partName.size()) +
+                " bytes, more than the " + std::to_string(kLongestName) +
+                " a search returns, so neither program could find it";
+    Complain(dir + wave->partName, wave->why);
+    wave->extraction = Extraction::kFailed;
+    return false;
+  }
   switch (ExtractWave(file, dir + container, wave->offset, wave->length, dir + wave->partName,
                       &wave->why)) {
     case Extracted::kWritten:

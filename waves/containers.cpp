@@ -17,13 +17,15 @@ bool ForEachContainer(const std::string& pattern,
       });
   // The search returns bare names; they are opened where the user pointed.
   const std::string dir = pattern.substr(0, DirPartLength(pattern));
-  if (!why.empty()) {
-    Complain(dir.empty() ? "." : dir, "cannot list: " + why);
-    return false;
-  }
   bool done = true;
   for (const auto& [name, directory] : matches) {
     if (!take(dir, name, directory)) done = false;
+  }
+  // Said once the containers found before the search failed are handled,
+  // where it stopped.
+  if (!why.empty()) {
+    Complain(dir.empty() ? "." : dir, "cannot list: " + why);
+    done = false;
   }
   return done;
 }
