@@ -1,8 +1,8 @@
 // wavescan: lists the waves inside containers, checks the part files that
 // would replace them, and takes them out as part files.
-#include <cstdio>
 #include <string>
 
+#include "platform/output.h"
 #include "waves/container_scan.h"
 #include "waves/containers.h"
 #include "waves/help.h"
@@ -25,8 +25,8 @@ const char kHelp[] =
     "Quote the pattern so that the shell leaves it alone.\n"
     "Exit status: 0 all read and no part has a problem; 1 otherwise; 2 usage.\n";
 
-int Usage(const char* problem) {
-  std::fprintf(stderr, "wavescan: %s\n%s", problem, kUsage);
+int Usage(const std::string& problem) {
+  Print(Stream::kError, "wavescan: " + problem + "\n" + kUsage);
   return 2;
 }
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     } else if (options && arg == "--json") {
       report = &kJsonReport;
     } else if (options && arg.size() > 1 && arg[0] == '-') {
-      return Usage(("unknown option " + arg).c_str());
+      return Usage("unknown option " + arg);
     } else if (pattern != nullptr) {
       // A shell that expanded the pattern, or a name with spaces left
       // unquoted (Windows expands nothing), both end up here.

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/console.h"
+#include "platform/output.h"
 #include "platform/process.h"
 
 namespace {
@@ -15,16 +15,14 @@ const char* program = "";
 
 bool StartProgram(const char* name) {
   program = name;
-  PrepareConsole();
   if (PrepareProcess()) return true;
   Complain("standard streams", "cannot open the null device in place of a closed one", errno);
   return false;
 }
 
 void Complain(const std::string& path, const std::string& what, int error) {
-  std::fflush(stdout);
   const std::string message = error != 0 ? Reason(what, error) : what;
-  std::fprintf(stderr, "%s: %s: %s\n", program, path.c_str(), message.c_str());
+  Print(Stream::kError, std::string(program) + ": " + path + ": " + message + "\n");
 }
 
 std::string Reason(const std::string& what, int error) {
@@ -32,8 +30,14 @@ std::string Reason(const std::string& what, int error) {
 }
 
 bool FinishOutput() {
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
-  if (OutputGoesNowhere()) return true;
-  Complain("standard output", "cannot write", errno);
+  const std::string why = EndOutput();
+  if (why.empty()) return true;
+  Complain("standard output", "cannot write: " + why);
   return false;
+}
+
+std::string Hex8(std::uint64_t value) {
+  char digits[24];
+  std::snprintf(digits, sizeof digits, "%08llx", static_cast<unsigned long long>(value));
+  return digits;
 }

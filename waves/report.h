@@ -1,16 +1,17 @@
-// Messages about files that could not be handled, on standard error.
+// Messages about files that could not be handled, on standard error, and
+// what both programs print their lines with.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// Names the program in its messages and prepares the process and its
-// console for the run (platform/process.h, platform/console.h). False,
-// having said why, when the run cannot safely go on.
+// Names the program in its messages and prepares the process for the run
+// (platform/process.h). False, having said why, when the run cannot safely
+// go on.
 bool StartProgram(const char* name);
 
 // Prints "PROGRAM: PATH: WHAT" and, when error is not 0, the system's
-// reason for it. Standard output is flushed first so that a combined log
-// keeps the order of events.
+// reason for it, on standard error (platform/output.h).
 void Complain(const std::string& path, const std::string& what, int error = 0);
 
 // "WHAT: the system's reason", for messages built before they are printed.
@@ -19,3 +20,7 @@ std::string Reason(const std::string& what, int error);
 // Flushes standard output at the end of a run; false, having said so, when
 // anything written to it was lost.
 bool FinishOutput();
+
+// At least eight lower-case hexadecimal digits: offsets and lengths as the
+// programs print them.
+std::string Hex8(std::uint64_t value);

@@ -1,9 +1,9 @@
 // wavescan's report for scripts: one JSON document on standard output,
 // written as the run goes so that memory stays bounded. The library encodes
 // every value; only the punctuation between them is written here.
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "platform/output.h"
 #include "waves/scan_report.h"
 #include "waves/scan_words.h"
 
@@ -19,7 +19,7 @@ std::size_t parts = 0;
 void Put(const json& value) {
   // Names are bytes; any that are not UTF-8 become U+FFFD.
   const std::string text = value.dump(-1, ' ', false, json::error_handler_t::replace);
-  std::fputs(text.c_str(), stdout);
+  Print(Stream::kOutput, text);
 }
 
 json Format(const WaveChunks& chunks) {
@@ -39,27 +39,27 @@ json Format(const WaveChunks& chunks) {
 
 // Closes the container's list of waves, once.
 void EndWaves() {
-  if (parts++ == 0) std::fputs("],\"parts\":[", stdout);
+  if (parts++ == 0) Print(Stream::kOutput, "],\"parts\":[");
 }
 
 void Start(const char* version) {
-  std::fputs("{\"version\":", stdout);
+  Print(Stream::kOutput, "{\"version\":");
   Put(version);
-  std::fputs(",\"containers\":[", stdout);
+  Print(Stream::kOutput, ",\"containers\":[");
 }
 
 void Opened(const ContainerSummary& container) {
-  if (containers++ > 0) std::fputs(",", stdout);
-  std::fputs("{\"name\":", stdout);
+  if (containers++ > 0) Print(Stream::kOutput, ",");
+  Print(Stream::kOutput, "{\"name\":");
   Put(container.name);
-  std::printf(",\"size\":%s,\"waves\":[",
-              (container.opened ? json(container.size) : json()).dump().c_str());
+  Print(Stream::kOutput,
+        ",\"size\":" + (container.opened ? json(container.size) : json()).dump() + ",\"waves\":[");
   waves = 0;
   parts = 0;
 }
 
 void Wave(const WaveFinding& wave) {
-  if (waves++ > 0) std::fputs(",", stdout);
+  if (waves++ > 0) Print(Stream::kOutput, ",");
   json object = {{"offset", wave.offset},
                  {"length", wave.length},
                  {"format", wave.chunksRead ? Format(wave.chunks) : json()}};
@@ -83,7 +83,7 @@ void Wave(const WaveFinding& wave) {
 }
 
 void Part(const PartFinding& part, const Judgement& judgement) {
-  if (parts > 0) std::fputs(",", stdout);
+  if (parts > 0) Print(Stream::kOutput, ",");
   EndWaves();
   const bool taken = part.taken == PartName::kPart;
   json problems = json::array();
@@ -117,17 +117,17 @@ void Done(const ContainerSummary& container) {
                        {"problems", container.problems},
                        {"skipped", container.skipped},
                        {"extracted", container.extracted}};
-  std::fputs("],\"counts\":", stdout);
+  Print(Stream::kOutput, "],\"counts\":");
   Put(counts);
-  std::printf(",\"read\":%s", container.read ? "true" : "false");
+  Print(Stream::kOutput, container.read ? ",\"read\":true" : ",\"read\":false");
   if (!container.error.empty()) {
-    std::fputs(",\"error\":", stdout);
+    Print(Stream::kOutput, ",\"error\":");
     Put(container.error);
   }
-  std::fputs("}", stdout);
+  Print(Stream::kOutput, "}");
 }
 
-void Finish() { std::fputs("]}\n", stdout); }
+void Finish() { Print(Stream::kOutput, "]}\n"); }
 
 }  // namespace
 

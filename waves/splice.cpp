@@ -7,16 +7,11 @@
 #include <new>
 
 #include "platform/file_write.h"
+#include "platform/output.h"
 #include "waves/part_file.h"
 #include "waves/report.h"
 
 namespace {
-
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%08llx", static_cast<unsigned long long>(value));
-  return text;
-}
 
 // The wave of an opened part that holds it: the header already read, then
 // the rest.
@@ -31,7 +26,8 @@ bool ReadWave(const PartFile& part, const std::string& partPath, unsigned char* 
 
 bool CopyWave(OpenContainer* container, const PartFile& part, const std::string& partPath,
               const std::string& name, std::uint32_t offset) {
-  std::printf("Processing %s offset %08x length %08x\n", name.c_str(), offset, part.length);
+  Print(Stream::kOutput,
+        "Processing " + name + " offset " + Hex8(offset) + " length " + Hex8(part.length) + "\n");
   if (part.length == 0) return true;
   if (!part.why.empty()) {
     Complain(partPath, part.why + "; nothing written");
@@ -44,7 +40,7 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
   }
   if (!ReadWave(part, partPath, wave.get())) return false;
   const std::uint64_t end = std::uint64_t{offset} + part.length;
-  const std::string what = name + " at offset " + Hex(offset);
+  const std::string what = name + " at offset 0x" + Hex8(offset);
   // Room first, so that a full disk or a file-size limit refuses the part
   // before any of its bytes land.
   const std::string why =
