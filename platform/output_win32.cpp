@@ -8,7 +8,9 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/output.h"
@@ -64,15 +66,26 @@ bool ToConsole(HANDLE console, std::string_view text) {
   return true;
 }
 
-// Why a write of the C library just failed.
-std::string WriteFailure() { return std::strerror(errno); }
+// Why a write of the C library just failed, with _doserrno cleared before
+// it: the Windows error behind the failure, if there was one. The library
+// knows no closed pipe: it says "Invalid argument" for the errors Windows
+// gives there.
+std::string WriteFailure() {
+  const unsigned long error = _doserrno;
+  const bool closed =
+      error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED;
+  return std::strerror(closed ? EPIPE : errno);
+}
 
 void Keep(const Target& target, bool written) {
   if (written || target.file != stdout || !lost.empty()) return;
   lost = target.console != nullptr ? SystemMessage(GetLastError()) : WriteFailure();
 }
 
-void Flush() { Keep(Of(Stream::kOutput), std::fflush(stdout) == 0); }
+void Flush() {
+  _doserrno = 0;
+  Keep(Of(Stream::kOutput), std::fflush(stdout) == 0);
+}
 
 }  // namespace
 
@@ -83,6 +96,7 @@ void Print(Stream stream, std::string_view text) {
     Keep(target, ToConsole(target.console, text));
     return;
   }
+  _doserrno = 0;
   Keep(target, std::fwrite(text.data(), 1, text.size(), target.file) == text.size());
 }
 
