@@ -91,6 +91,19 @@ TEST_F(OnWindows, RunsWithoutStandardHandles) {
   EXPECT_EQ(Get("b.dat_00000000.wav"), PcmWave(8000, 1, 8, 8));
 }
 
+TEST_F(OnWindows, SaysABankHasItsReadOnlyAttribute) {
+  if (!onWindows) GTEST_SKIP() << "only on Windows: the Read-only attribute";
+  Put("bank.dat", kBank);
+  Put("bank.dat_00000000.wav", Wave(4, "WAVE"));
+  chmod(Path("bank.dat").c_str(), 0444);  // what Wine shows as the attribute
+  const Result run = Scan("bank.dat");
+  EXPECT_NE(run.out.find("PROBLEM: wavesplice could not open the container for update: read-only: "
+                         "its Read-only attribute is set\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.status, 1);
+}
+
 TEST_F(OnWindows, SaysAFileIsHeldByAnotherProgram) {
   if (!onWindows) GTEST_SKIP() << "only on Windows: files held without sharing";
   Put("a.dat", kBank);

@@ -42,7 +42,7 @@ Extracted ExtractWave(std::FILE* container, const std::string& containerPath, st
   std::FILE* out = CreateNewFile(path);
   if (out == nullptr) {
     if (errno == EEXIST) return Extracted::kKept;
-    *why = "cannot create: " + OpenFailure();
+    *why = "cannot create: " + OpenFailure(path, true);
     Complain(path, *why);
     return Extracted::kFailed;
   }

@@ -38,7 +38,8 @@ bool ReplaceWaves(const std::string& dir, const std::string& container) {
   bool regular = true;
   opened.file = OpenForUpdate(opened.path, &opened.size, &opened.holes, &regular);
   if (opened.file == nullptr) {
-    Complain(opened.path, regular ? "cannot open for update: " + OpenFailure() : kNotAFile);
+    Complain(opened.path,
+             regular ? "cannot open for update: " + OpenFailure(opened.path, true) : kNotAFile);
     return false;
   }
   bool done = ForEachPartFile(dir, container, [&](const std::string& name) {
