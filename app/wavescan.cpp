@@ -2,6 +2,7 @@
 // would replace them, and takes them out as part files.
 #include <string>
 
+#include "platform/command_line.h"
 #include "platform/output.h"
 #include "waves/container_scan.h"
 #include "waves/containers.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
       extract = true;
     } else if (options && arg == "--json") {
       report = &kJsonReport;
-    } else if (options && arg.size() > 1 && arg[0] == '-') {
+    } else if (options && ((arg.size() > 1 && arg[0] == '-') || IsPlatformSwitch(arg))) {
       return Usage("unknown option " + arg);
     } else if (pattern != nullptr) {
       // A shell that expanded the pattern, or a name with spaces left

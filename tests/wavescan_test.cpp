@@ -218,6 +218,15 @@ TEST_F(Wavescan, AnswersItsCommandLineAsUsual) {
     EXPECT_EQ(run.out.substr(0, std::string(c.out).size()), c.out) << c.args;
     EXPECT_EQ(run.err.substr(0, std::string(c.err).size()), c.err) << c.args;
   }
+  // On Windows a user may give an option as a switch; elsewhere it is a
+  // path, here a second pattern.
+  for (const char* arg : {"/json", "/EXTRACT"}) {
+    const Result run = Scan(std::string(arg) + " c.dat");
+    EXPECT_EQ(run.status, 2) << arg;
+    const std::string err = onWindows ? "wavescan: unknown option " + std::string(arg) + "\nusage:"
+                                      : "wavescan: one pattern only";
+    EXPECT_EQ(run.err.substr(0, err.size()), err) << arg;
+  }
 }
 
 }  // namespace
