@@ -28,10 +28,12 @@ Target TargetOf(std::FILE* file) {
   const int fd = _fileno(file);
   // The C library marks a stream the process was started without (by a
   // graphical front end or a detached task) by a descriptor with no handle.
-  const intptr_t handle = fd < 0 ? -1 : _get_osfhandle(fd);
+  const intptr_t number = fd < 0 ? -1 : _get_osfhandle(fd);
+  // The C library gives handles as numbers.
+  const auto handle = reinterpret_cast<HANDLE>(number);  // NOLINT(performance-no-int-to-ptr)
   DWORD mode = 0;
-  const bool console = handle >= 0 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode);
-  return {file, handle < 0, console ? reinterpret_cast<HANDLE>(handle) : nullptr};
+  const bool console = number >= 0 && GetConsoleMode(handle, &mode);
+  return {file, number < 0, console ? handle : nullptr};
 }
 
 const Target& Of(Stream stream) {

@@ -45,7 +45,7 @@ std::string SearchFolder(const std::string& pattern,
     }
   } while (FindNextFileA(search, &found));
   // Only the end of the listing ends it well; anything else cut it short.
-  const std::string why = SearchFailure();
+  std::string why = SearchFailure();
   FindClose(search);
   return why;
 }
