@@ -62,6 +62,7 @@ TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresLetterCase) {
       {"SS", "\xc3\x9f", false},                        // sharp s: no single upper case
       {"\xf0\x90\x90\x80", "\xf0\x90\x90\xa8", false},  // Deseret, beyond U+FFFF
       {"\xe0\x81\xa1", "\xe0\x81\x81", false},          // too long a form of 'a' is no 'a'
+      {"?", "\xed\xa0\x80", false},                     // half a surrogate pair is no character
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MatchesPattern(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
