@@ -1,7 +1,7 @@
-// A console shows what WriteConsoleW gives it as characters; the bytes the C
-// library writes it shows through its code page, which spells UTF-8 wrong
-// unless it is set to UTF-8 (and put back afterwards). Files and pipes get
-// the bytes, in the C library's text mode.
+// A console shows what WriteConsoleW gives it as characters. The bytes the C
+// library writes to it pass one at a time through the library's locale and
+// the console's code page, which spell a UTF-8 name wrong. Files and pipes
+// get the bytes, in the C library's text mode.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
