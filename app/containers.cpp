@@ -4,14 +4,18 @@
 #include "platform/search.h"
 #include "waves/messages.h"
 
-bool FindContainers(const std::string& pattern, std::string* dir, std::vector<Match>* matches) {
-  const std::string why = SearchFolder(pattern, [matches](const std::string& name, bool directory) {
-    matches->push_back({name, directory});
-  });
+std::string FindContainers(const std::string& pattern, std::string* dir,
+                           std::vector<Match>* matches) {
   // The search returns bare names; they are opened where the user pointed.
   *dir = pattern.substr(0, DirPartLength(pattern));
+  return SearchFolder(pattern, [matches](const std::string& name, bool directory) {
+    matches->push_back({name, directory});
+  });
+}
+
+bool ListedWhole(const std::string& dir, const std::string& why) {
   if (why.empty()) return true;
-  Complain(dir->empty() ? "." : *dir, "cannot list: " + why);
+  Complain(dir.empty() ? "." : dir, "cannot list: " + why);
   return false;
 }
 
@@ -20,10 +24,11 @@ bool ForEachContainer(const std::string& pattern,
                                                bool directory)>& take) {
   std::string dir;
   std::vector<Match> matches;
-  if (!FindContainers(pattern, &dir, &matches)) return false;
+  const std::string why = FindContainers(pattern, &dir, &matches);
   bool done = true;
   for (const Match& match : matches) {
     if (!take(dir, match.name, match.directory)) done = false;
   }
-  return done;
+  // Said once the containers found before the search stopped are handled.
+  return ListedWhole(dir, why) && done;
 }

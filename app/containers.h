@@ -14,12 +14,19 @@ struct Match {
 // The matches of pattern in search order, all taken before the first is
 // handled, so that files the run creates are never taken as containers of
 // the same run. *dir is the pattern's folder part, where the matches and
-// their part files are opened. False when the folder could not be listed
-// (said on standard error).
-bool FindContainers(const std::string& pattern, std::string* dir, std::vector<Match>* matches);
+// their part files are opened. Returns "" when the folder was listed to its
+// end, else the system's reason: the matches found before it stopped are
+// given all the same, to be handled before ListedWhole says so.
+std::string FindContainers(const std::string& pattern, std::string* dir,
+                           std::vector<Match>* matches);
+
+// False, having said on standard error that dir could not be listed (or
+// not to its end), when why is not empty.
+bool ListedWhole(const std::string& dir, const std::string& why);
 
 // Calls take(dir, name, directory) for each match of FindContainers.
-// Returns false when any call did, or when the folder could not be listed.
+// Returns false when any call did, or when the folder could not be listed
+// to its end.
 bool ForEachContainer(const std::string& pattern,
                       const std::function<bool(const std::string& dir, const std::string& name,
                                                bool directory)>& take);

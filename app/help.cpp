@@ -1,8 +1,9 @@
 #include "app/help.h"
 
-#include <cstdio>
+#include <string>
 
-#include "platform/console.h"
+#include "platform/command_line.h"
+#include "platform/output.h"
 #include "waves/messages.h"
 
 Request RequestIn(const std::string& arg) {
@@ -15,9 +16,9 @@ const char* ProgramVersion() { return WAVESPLICE_VERSION; }
 int AnswerRequest(Request request, const char* program, const char* usage,
                   const char* description) {
   if (request == Request::kVersion) {
-    std::printf("%s %s\n", program, ProgramVersion());
+    Print(Stream::kOutput, std::string(program) + " " + ProgramVersion() + "\n");
   } else {
-    std::printf("%s\n%s", usage, description);
+    Print(Stream::kOutput, std::string(usage) + "\n" + description);
   }
   return FinishOutput() ? 0 : 1;
 }

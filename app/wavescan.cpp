@@ -1,11 +1,12 @@
 // wavescan: lists the waves inside containers, checks the part files that
 // would replace them, and takes them out as part files.
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/containers.h"
 #include "app/help.h"
+#include "platform/command_line.h"
+#include "platform/output.h"
 #include "scan/scan_waves.h"
 #include "waves/messages.h"
 
@@ -26,8 +27,8 @@ const char kHelp[] =
     "Quote the pattern so that the shell leaves it alone.\n"
     "Exit status: 0 all read and no part has a problem; 1 otherwise; 2 usage.\n";
 
-int Usage(const char* problem) {
-  std::fprintf(stderr, "wavescan: %s\n%s", problem, kUsage);
+int Usage(const std::string& problem) {
+  Print(Stream::kError, "wavescan: " + problem + "\n" + kUsage);
   return 2;
 }
 
@@ -50,8 +51,8 @@ int main(int argc, char** argv) {
       extract = true;
     } else if (options && arg == "--json") {
       report = &kJsonReport;
-    } else if (options && arg.size() > 1 && arg[0] == '-') {
-      return Usage(("unknown option " + arg).c_str());
+    } else if (options && ((arg.size() > 1 && arg[0] == '-') || IsPlatformSwitch(arg))) {
+      return Usage("unknown option " + arg);
     } else if (pattern != nullptr) {
       // A shell that expanded the pattern, or a name with spaces left
       // unquoted (Windows expands nothing), both end up here.
@@ -66,7 +67,8 @@ int main(int argc, char** argv) {
   report->start(ProgramVersion());
   std::string dir;
   std::vector<Match> matches;
-  bool done = FindContainers(pattern, &dir, &matches);
+  const std::string unlisted = FindContainers(pattern, &dir, &matches);
+  bool done = true;
   std::vector<std::string> containers;
   for (const Match& match : matches) {
     if (!match.directory) containers.push_back(match.name);
@@ -78,6 +80,7 @@ int main(int argc, char** argv) {
     if (!ScanWaves(dir, name, extract, files, *report)) done = false;
   }
   report->finish();
+  if (!ListedWhole(dir, unlisted)) done = false;
   // A check that found nothing to check has not passed.
   if (done && containers.empty()) {
     Complain(pattern, "no such container");

@@ -1,10 +1,10 @@
 // wavesplice: copies the waves of part files over a container's bytes at the
 // offsets their names give.
-#include <cstdio>
 #include <string>
 
 #include "app/containers.h"
 #include "app/help.h"
+#include "platform/output.h"
 #include "waves/messages.h"
 #include "waves/replace_waves.h"
 
@@ -29,7 +29,7 @@ const char kHelp[] =
 int main(int argc, char** argv) {
   if (!StartProgram("wavesplice")) return 1;
   if (argc < 2) {
-    std::fprintf(stderr, "usage: wavesplice CONTAINER-OR-PATTERN\n");
+    Print(Stream::kError, "usage: wavesplice CONTAINER-OR-PATTERN\n");
     return 2;
   }
   // Only the whole first argument asks: anything else is a pattern.
@@ -39,13 +39,13 @@ int main(int argc, char** argv) {
   // or split an unquoted name: the run then covers less than was meant.
   const bool more = argc > 2;
   if (more) {
-    std::fprintf(stderr,
-                 "wavesplice: only the first argument is used; quote a pattern so that the shell "
-                 "does not expand it\n");
+    Print(Stream::kError,
+          "wavesplice: only the first argument is used; quote a pattern so that the shell does "
+          "not expand it\n");
   }
   const bool done = ForEachContainer(
       argv[1], [](const std::string& dir, const std::string& name, bool directory) {
-        std::printf("Replacing waves in %s\n", name.c_str());
+        Print(Stream::kOutput, "Replacing waves in " + name + "\n");
         // A directory has no bytes to replace: not a failure.
         return directory || ReplaceWaves(dir, name);
       });

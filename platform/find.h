@@ -27,13 +27,12 @@ struct WIN32_FIND_DATAA {
   char cFileName[MAX_PATH];
 };
 
-// '*' and '?' are the only wildcards, ASCII letters match either case, and a
-// pattern ending in ".*" also matches the names without that extension. The
-// directory part of the pattern (up to its last '/') is taken literally.
-// Matches come as ".", "..", then by name compared after ASCII upper-casing.
-// A search that fails leaves errno: ENOENT or ENOTDIR when nothing matched
-// or the folder does not exist, another value when the folder could not be
-// read.
+// Names match as wildcard.h says, and the directory part of the pattern
+// (up to its last '/') is taken literally. Matches come as ".", "..", then
+// in the order of their keys (name_key.h). A search that fails leaves
+// errno: ENOENT or ENOTDIR when nothing (more) matched or the folder does
+// not exist; ENAMETOOLONG at a match longer than cFileName holds, as
+// Windows fails there too; another value when the folder could not be read.
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found);
 BOOL FindClose(HANDLE search);

@@ -17,21 +17,22 @@
 
 #include "platform/find.h"
 #include "platform/listing.h"
+#include "platform/name_key.h"
 #include "platform/path.h"
 #include "platform/wildcard.h"
 
 namespace {
 
 struct Entry {
-  int rank;         // 0 for ".", 1 for "..", 2 for the rest
-  std::string key;  // the name upper-cased
+  int rank;            // 0 for ".", 1 for "..", 2 for the rest
+  std::u32string key;  // as the name compares (name_key.h)
   std::string name;
   bool directory;
 };
 
-// Windows' order on its own file systems: "." and "..", then byte by byte
-// after upper-casing; names equal but for case by their own bytes, so that
-// every run gives the same order.
+// Windows' order on its own file systems: "." and "..", then by key; names
+// equal but for case by their own bytes, so that every run gives the same
+// order.
 bool ComesBefore(const Entry& a, const Entry& b) {
   if (a.rank != b.rank) return a.rank < b.rank;
   const int order = a.key.compare(b.key);
@@ -74,11 +75,9 @@ const Listing* ListingOf(const std::string& dir) {
     errno = 0;  // readdir tells its end from a failure only by errno
     const dirent* entry = readdir(stream);
     if (entry == nullptr) break;
-    // A name the record cannot hold cannot be handed out whole.
-    if (std::strlen(entry->d_name) >= MAX_PATH) continue;
     const std::string name = entry->d_name;
     const int rank = name == "." ? 0 : name == ".." ? 1 : 2;
-    entries.push_back({rank, UpperCased(name), name, IsDirectory(dir, entry)});
+    entries.push_back({rank, KeyOf(name), name, IsDirectory(dir, entry)});
   }
   const int error = errno;
   closedir(stream);
@@ -97,18 +96,29 @@ Listing* CachedListing(const std::string& path, std::string* name) {
   return known == listings.end() ? nullptr : &known->second;
 }
 
-// The bytes every match must begin with, letters in either case. A pattern
-// ending in ".*" also matches names without it, so that part never counts.
-std::string LiteralPrefix(std::string pattern) {
-  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0) {
+// The start every match's key must have. A pattern ending in ".*" also
+// matches names without it, so that part never counts.
+std::u32string LiteralPrefix(std::u32string pattern) {
+  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, U".*") == 0) {
     pattern.resize(pattern.size() - 2);
   }
-  return pattern.substr(0, pattern.find_first_of("*?"));
+  return pattern.substr(0, pattern.find_first_of(U"*?"));
 }
 
+// The next match into the record. The search fails, as Windows' does, at
+// a name longer than the record holds: a listing cut short there must not
+// pass for a whole one.
 BOOL Hand(Search* search, WIN32_FIND_DATAA* found) {
-  if (search->next == search->matches.size()) return 0;
-  const Entry& entry = search->matches[search->next++];
+  if (search->next == search->matches.size()) {
+    errno = ENOENT;  // no more
+    return 0;
+  }
+  const Entry& entry = search->matches[search->next];
+  if (entry.name.size() >= MAX_PATH) {
+    errno = ENAMETOOLONG;
+    return 0;
+  }
+  ++search->next;
   found->dwFileAttributes = entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
   std::memcpy(found->cFileName, entry.name.c_str(), entry.name.size() + 1);
   return 1;
@@ -126,20 +136,22 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
   if (listing == nullptr) return INVALID_HANDLE_VALUE;
 
   auto* search = new Search;
+  const std::u32string key = KeyOf(names);
   auto entry = listing->begin();
   for (; entry != listing->end() && entry->rank < 2; ++entry) {
-    if (MatchesPattern(names, entry->name)) search->matches.push_back(*entry);
+    if (MatchesKey(key, entry->key)) search->matches.push_back(*entry);
   }
-  // Past the dots the order is by upper-cased name, so the names that can
-  // match form one run: those that begin with the pattern's literal prefix.
-  const std::string prefix = UpperCased(LiteralPrefix(names));
+  // Past the dots the order is by key, so the names that can match form one
+  // run: those whose keys begin with the pattern's literal prefix.
+  const std::u32string prefix = LiteralPrefix(key);
   entry = listing->lower_bound(Entry{2, prefix, "", false});
   for (; entry != listing->end() && entry->key.compare(0, prefix.size(), prefix) == 0; ++entry) {
-    if (MatchesPattern(names, entry->name)) search->matches.push_back(*entry);
+    if (MatchesKey(key, entry->key)) search->matches.push_back(*entry);
   }
   if (Hand(search, found)) return search;
+  const int error = errno;
   delete search;
-  errno = ENOENT;
+  errno = error;
   return INVALID_HANDLE_VALUE;
 }
 
@@ -156,12 +168,12 @@ void ListingGained(const std::string& path) {
   std::string name;
   Listing* listing = CachedListing(path, &name);
   if (listing == nullptr) return;
-  listing->insert(Entry{2, UpperCased(name), name, false});
+  listing->insert(Entry{2, KeyOf(name), name, false});
 }
 
 void ListingLost(const std::string& path) {
   std::string name;
   Listing* listing = CachedListing(path, &name);
   if (listing == nullptr) return;
-  listing->erase(Entry{2, UpperCased(name), name, false});
+  listing->erase(Entry{2, KeyOf(name), name, false});
 }

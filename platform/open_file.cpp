@@ -13,6 +13,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdlib>
+
 namespace {
 
 bool IsRegular(const struct _stat64& info) { return (info.st_mode & _S_IFMT) == _S_IFREG; }
@@ -23,6 +25,7 @@ std::FILE* OpenRegular(const std::string& path, const char* mode, std::uint64_t*
                        bool* regular) {
   struct _stat64 info {};
   *regular = _stat64(path.c_str(), &info) != 0 || IsRegular(info);
+  _doserrno = 0;  // for OpenFailure: the open's own Windows error, or none
   std::FILE* file = *regular ? std::fopen(path.c_str(), mode) : nullptr;
   if (file == nullptr) return nullptr;
   if (_fstat64(_fileno(file), &info) != 0 || !IsRegular(info)) {
@@ -48,6 +51,7 @@ std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* hol
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
+  _doserrno = 0;
   const int fd =
       _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
@@ -62,18 +66,36 @@ std::FILE* CreateNewFile(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
-std::string OpenFailure() {
-  // The C library says only "Permission denied" for a file another
-  // program has opened without sharing it, the commonest cause here.
-  const DWORD error = GetLastError();
-  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+namespace {
+
+// Why writing path was refused (errno EACCES), where the C library says
+// only "Permission denied".
+std::string Denied(const std::string& path, int error) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (error == EACCES && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return "read-only: its Read-only attribute is set";
+  }
+  return std::strerror(error);
+}
+
+}  // namespace
+
+std::string OpenFailure(const std::string& path, bool writing) {
+  // The Windows error the C library kept of the failed call, cleared
+  // before it: none when the library failed on its own. It says only
+  // "Permission denied" for a file another program has opened without
+  // sharing it, the commonest cause here.
+  const int error = errno;
+  const unsigned long cause = _doserrno;
+  if (cause == ERROR_SHARING_VIOLATION || cause == ERROR_LOCK_VIOLATION) {
     return "in use by another program";
   }
-  return std::strerror(errno);
+  return writing ? Denied(path, error) : std::strerror(error);
 }
 
 std::string CannotWrite(const std::string& path) {
-  return _access(path.c_str(), 2) == 0 ? "" : std::strerror(errno);
+  return _access(path.c_str(), 2) == 0 ? "" : Denied(path, errno);
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -159,7 +181,9 @@ bool RemoveFile(const std::string& path) {
   return true;
 }
 
-std::string OpenFailure() { return std::strerror(errno); }
+std::string OpenFailure(const std::string& /*path*/, bool /*writing*/) {
+  return std::strerror(errno);
+}
 
 std::string CannotWrite(const std::string& path) {
   return access(path.c_str(), W_OK) == 0 ? "" : std::strerror(errno);

@@ -33,10 +33,11 @@ bool RemoveFile(const std::string& path);
 // Whether path is a regular file, asked without opening it.
 bool IsRegularFile(const std::string& path);
 
-// Right after an open failed: why, in the system's words, or that another
-// program holds the file.
-std::string OpenFailure();
+// Right after an open of path failed: why, in the system's words; or that
+// another program holds the file; or, when it was opened for writing, that
+// its Read-only attribute is set (which Windows users set in Explorer).
+std::string OpenFailure(const std::string& path, bool writing);
 
 // Whether path could be opened for update, asked without opening it: ""
-// when it could, else why not.
+// when it could, else why not, in OpenFailure's words.
 std::string CannotWrite(const std::string& path);

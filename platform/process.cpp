@@ -1,28 +1,12 @@
 #include "platform/process.h"
 
-#include <cstdio>
-
 #ifdef _WIN32
-#include <io.h>
-
-namespace {
-
-bool outputAbsent = false;
-
-}  // namespace
-
 // The C library marks a stream the process was started without by a
 // descriptor with no handle, and never hands descriptors 0 to 2 to a file
-// the program opens: only the failing writes need answering. Reopening
-// such a stream is not done the same way by every C library, so it is
-// left as it is and its failures are not counted.
-bool PrepareProcess() {
-  const int fd = _fileno(stdout);
-  outputAbsent = fd < 0 || _get_osfhandle(fd) < 0;
-  return true;
-}
-
-bool OutputGoesNowhere() { return outputAbsent; }
+// the program opens: only the failing writes need answering (output.h).
+// Reopening such a stream is not done the same way by every C library, so
+// it is left as it is.
+bool PrepareProcess() { return true; }
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -42,6 +26,4 @@ bool PrepareProcess() {
   }
   return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
 }
-
-bool OutputGoesNowhere() { return false; }  // a closed one was opened on /dev/null
 #endif

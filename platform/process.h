@@ -8,8 +8,3 @@
 // failure is said. False, with errno set, when a closed stream could not be
 // covered: the run must not go on.
 bool PrepareProcess();
-
-// Whether the process was started without a standard output at all (on
-// Windows, by a graphical front end or a detached task): what is written to
-// it then has nowhere to go, which is no failure of the run.
-bool OutputGoesNowhere();

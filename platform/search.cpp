@@ -35,12 +35,17 @@ std::string SearchFolder(const std::string& pattern,
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return SearchFailure();
+  // A name without wildcards is the one file the system resolved it to,
+  // whatever it was typed as: "bank.dat." or a short name.
   const std::string names = pattern.substr(DirPartLength(pattern));
+  const bool check = HasWildcard(names);
   do {
-    if (MatchesPattern(names, found.cFileName)) {
+    if (!check || MatchesPattern(names, found.cFileName)) {
       take(found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     }
   } while (FindNextFileA(search, &found));
+  // Only the end of the listing ends it well; anything else cut it short.
+  std::string why = SearchFailure();
   FindClose(search);
-  return "";
+  return why;
 }

@@ -1,15 +1,21 @@
 // The directory search both programs make, on either platform.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
+// The longest name a search returns, in bytes: what its record holds.
+constexpr std::size_t kLongestName = 259;
+
 // Calls take(name, directory) with the bare name of each file and folder
-// that pattern matches, in the search's order. Only names that themselves
-// match the pattern (wildcard.h) are taken: Windows' own search also
-// matches the short aliases of longer names, which the user never named.
-// Returns "" when the search is done, also when nothing matched or the
-// pattern's folder does not exist; otherwise the system's reason why the
-// folder could not be searched.
+// that pattern matches, in the search's order. Where the pattern holds a
+// wildcard, only names that themselves match it (wildcard.h) are taken:
+// Windows' own search also matches the short aliases of longer names, which
+// the user never named. A pattern without one is taken as the system
+// resolves it. Returns "" when the search is done, also when nothing
+// matched or the pattern's folder does not exist; otherwise the system's
+// reason why the folder could not be searched, or not to its end (the
+// names taken before then were found).
 std::string SearchFolder(const std::string& pattern,
                          const std::function<void(const std::string& name, bool directory)>& take);

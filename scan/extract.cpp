@@ -42,7 +42,7 @@ Extraction ExtractWave(std::FILE* container, const std::string& containerPath, s
   std::FILE* out = CreateNewFile(path);
   if (out == nullptr) {
     if (errno == EEXIST) return Extraction::kKept;
-    *why = "cannot create: " + OpenFailure();
+    *why = "cannot create: " + OpenFailure(path, true);
     Complain(path, *why);
     return Extraction::kFailed;
   }

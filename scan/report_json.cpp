@@ -1,9 +1,9 @@
 // wavescan's report for scripts: one JSON document on standard output,
 // written as the run goes so that memory stays bounded. The library encodes
 // every value; only the punctuation between them is written here.
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "platform/output.h"
 #include "scan/report.h"
 #include "scan/report_words.h"
 
@@ -19,7 +19,7 @@ std::size_t parts = 0;
 void Put(const json& value) {
   // Names are bytes; any that are not UTF-8 become U+FFFD.
   const std::string text = value.dump(-1, ' ', false, json::error_handler_t::replace);
-  std::fputs(text.c_str(), stdout);
+  Print(Stream::kOutput, text);
 }
 
 json Format(const WaveChunks& chunks) {
@@ -41,18 +41,18 @@ json Listed(const Others& others) { return {{"count", others.count}, {"names", o
 
 // Closes the container's list of waves, once.
 void EndWaves() {
-  if (parts++ == 0) std::fputs("],\"parts\":[", stdout);
+  if (parts++ == 0) Print(Stream::kOutput, "],\"parts\":[");
 }
 
 void Start(const char* version) {
-  std::fputs("{\"version\":", stdout);
+  Print(Stream::kOutput, "{\"version\":");
   Put(version);
-  std::fputs(",\"containers\":[", stdout);
+  Print(Stream::kOutput, ",\"containers\":[");
 }
 
 void Opened(const ContainerSummary& container) {
-  if (containers++ > 0) std::fputs(",", stdout);
-  std::fputs("{\"name\":", stdout);
+  if (containers++ > 0) Print(Stream::kOutput, ",");
+  Print(Stream::kOutput, "{\"name\":");
   Put(container.name);
   json problems = json::array();
   for (const Problem problem : JudgeContainer(container)) problems.push_back(ProblemKey(problem));
@@ -61,13 +61,13 @@ void Opened(const ContainerSummary& container) {
   if (!container.notWritable.empty()) facts["not_writable"] = container.notWritable;
   // The members of facts, without its braces, so that the waves can follow.
   const std::string members = facts.dump(-1, ' ', false, json::error_handler_t::replace);
-  std::printf(",%s,\"waves\":[", members.substr(1, members.size() - 2).c_str());
+  Print(Stream::kOutput, "," + members.substr(1, members.size() - 2) + ",\"waves\":[");
   waves = 0;
   parts = 0;
 }
 
 void Wave(const WaveFinding& wave) {
-  if (waves++ > 0) std::fputs(",", stdout);
+  if (waves++ > 0) Print(Stream::kOutput, ",");
   json object = {{"offset", wave.offset},
                  {"length", wave.length},
                  {"format", wave.chunksRead ? Format(wave.chunks) : json()}};
@@ -91,7 +91,7 @@ void Wave(const WaveFinding& wave) {
 }
 
 void Part(const PartFinding& part, const Judgement& judgement) {
-  if (parts > 0) std::fputs(",", stdout);
+  if (parts > 0) Print(Stream::kOutput, ",");
   EndWaves();
   const bool taken = part.taken == PartName::kPart;
   json problems = json::array();
@@ -132,17 +132,17 @@ void Done(const ContainerSummary& container) {
                        {"skipped", container.skipped},
                        {"extracted", container.extracted},
                        {"failed", container.failed}};
-  std::fputs("],\"counts\":", stdout);
+  Print(Stream::kOutput, "],\"counts\":");
   Put(counts);
-  std::printf(",\"read\":%s", container.read ? "true" : "false");
+  Print(Stream::kOutput, container.read ? ",\"read\":true" : ",\"read\":false");
   if (!container.error.empty()) {
-    std::fputs(",\"error\":", stdout);
+    Print(Stream::kOutput, ",\"error\":");
     Put(container.error);
   }
-  std::fputs("}", stdout);
+  Print(Stream::kOutput, "}");
 }
 
-void Finish() { std::fputs("]}\n", stdout); }
+void Finish() { Print(Stream::kOutput, "]}\n"); }
 
 }  // namespace
 

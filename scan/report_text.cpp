@@ -1,10 +1,11 @@
 // wavescan's report for people: a line per wave and per part file, and the
 // counts.
-#include <cinttypes>
-#include <cstdio>
+#include <string>
 
+#include "platform/output.h"
 #include "scan/report.h"
 #include "scan/report_words.h"
+#include "waves/messages.h"
 
 namespace {
 
@@ -15,9 +16,10 @@ std::string Count(std::size_t count, const char* what) {
 void Start(const char* /*version*/) {}
 
 void Opened(const ContainerSummary& container) {
-  std::printf("Scanning %s, %" PRIu64 " bytes\n", container.name.c_str(), container.size);
+  Print(Stream::kOutput,
+        "Scanning " + container.name + ", " + std::to_string(container.size) + " bytes\n");
   for (const Problem problem : JudgeContainer(container)) {
-    std::printf("  %s\n", ContainerMessage(problem, container).c_str());
+    Print(Stream::kOutput, "  " + ContainerMessage(problem, container) + "\n");
   }
 }
 
@@ -40,32 +42,33 @@ void Wave(const WaveFinding& wave) {
       line += "; " + wave.why;
       break;
   }
-  std::printf("  wave %08" PRIx64 " length %08" PRIx64 "%s\n", wave.offset, wave.length,
-              line.c_str());
+  Print(Stream::kOutput,
+        "  wave " + Hex(wave.offset) + " length " + Hex(wave.length) + line + "\n");
 }
 
 void Part(const PartFinding& part, const Judgement& judgement) {
-  const std::string message = PartMessage(part, judgement);
-  if (judgement.verdict == Verdict::kSkipped) {
-    std::printf("  part %s: %s\n", part.name.c_str(), message.c_str());
-  } else if (judgement.verdict == Verdict::kProblem && judgement.because == Problem::kRefused) {
-    std::printf("  part %s offset %08x: %s\n", part.name.c_str(), part.offset, message.c_str());
-  } else {
-    const std::string format = part.own.wave ? " (" + DescribeWave(part.own) + ")" : "";
-    std::printf("  part %s offset %08x length %08x%s: %s\n", part.name.c_str(), part.offset,
-                part.length, format.c_str(), message.c_str());
+  const bool refused =
+      judgement.verdict == Verdict::kProblem && judgement.because == Problem::kRefused;
+  std::string where;
+  if (refused) where = " offset " + Hex(part.offset);
+  if (judgement.verdict != Verdict::kSkipped && !refused) {
+    where = " offset " + Hex(part.offset) + " length " + Hex(part.length) +
+            (part.own.wave ? " (" + DescribeWave(part.own) + ")" : "");
   }
+  Print(Stream::kOutput,
+        "  part " + part.name + where + ": " + PartMessage(part, judgement) + "\n");
 }
 
 void Done(const ContainerSummary& container) {
   if (!container.opened) return;  // said on standard error
-  std::printf("%s: %s, %s: %d fit, %d shorter, %d with a problem, %d skipped",
-              container.name.c_str(), Count(container.waves, "wave").c_str(),
-              Count(container.parts, "part file").c_str(), container.fit, container.shorter,
-              container.problems, container.skipped);
-  if (container.extract) std::printf(", %d extracted", container.extracted);
-  if (container.failed > 0) std::printf(", %d failed", container.failed);
-  std::printf("\n");
+  Print(Stream::kOutput,
+        container.name + ": " + Count(container.waves, "wave") + ", " +
+            Count(container.parts, "part file") + ": " + std::to_string(container.fit) + " fit, " +
+            std::to_string(container.shorter) + " shorter, " + std::to_string(container.problems) +
+            " with a problem, " + std::to_string(container.skipped) + " skipped" +
+            (container.extract ? ", " + std::to_string(container.extracted) + " extracted" : "") +
+            (container.failed > 0 ? ", " + std::to_string(container.failed) + " failed" : "") +
+            "\n");
 }
 
 void Finish() {}

@@ -1,16 +1,18 @@
 #include "scan/same_name.h"
 
+#include "platform/name_key.h"
 #include "platform/open_file.h"
 #include "platform/search.h"
-#include "platform/wildcard.h"
 
 std::vector<std::string> SameNames(const std::string& dir, const std::string& name) {
   std::vector<std::string> names;
-  const std::string key = UpperCased(name);
-  // The name as its own pattern: a '*' or '?' in it matches more, which the
-  // comparison then leaves out. A search that fails finds none.
-  SearchFolder(dir + name, [&](const std::string& found, bool directory) {
-    if (!directory && UpperCased(found) == key && IsRegularFile(dir + found)) {
+  const std::u32string key = KeyOf(name);
+  // Not the name alone: in a folder that tells case apart, Windows resolves
+  // a name without wildcards to that one file. With a '*' it lists every
+  // spelling, and more, which the comparison leaves out, as it does what a
+  // '*' or '?' in the name matches. A search that fails finds none.
+  SearchFolder(dir + name + "*", [&](const std::string& found, bool directory) {
+    if (!directory && KeyOf(found) == key && IsRegularFile(dir + found)) {
       names.push_back(found);
     }
   });

@@ -6,6 +6,6 @@
 #include <vector>
 
 // The regular files in dir, the only ones wavesplice splices into, whose
-// names equal name but for the case of ASCII letters, name itself included
-// when it is there.
+// names equal name but for the case of letters, name itself included when
+// it is there.
 std::vector<std::string> SameNames(const std::string& dir, const std::string& name);

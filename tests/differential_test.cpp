@@ -16,9 +16,9 @@ TEST_F(Differential, BothSearchesAnnounceTheSameNamesInTheSameOrder) {
   // Mixed case, names equal but for case, brackets, several dots, no
   // extension, '_' beside letters, a folder, names whose short aliases
   // match patterns they do not, and names beyond ASCII, whose characters '?'
-  // takes whole. Windows also folds the case of letters beyond ASCII, and
-  // orders them upper-cased; our layer does neither, so no two names here
-  // differ where that would tell.
+  // takes whole and whose letters match and are ordered in either case:
+  // Latin, Cyrillic, Greek with its final sigma, which has no upper case of
+  // its own.
   for (const char* name : {"a",
                            "A.DAT",
                            "b.Dat",
@@ -49,14 +49,24 @@ TEST_F(Differential, BothSearchesAnnounceTheSameNamesInTheSameOrder) {
                            "ä",
                            "звуки.dat",
                            "効果音.dat",
-                           "日本.dat"}) {
+                           "日本.dat",
+                           "ÉTÉ.DAT",
+                           "ёлка.dat",
+                           "ЁЛКА2.dat",
+                           "ήχος.dat",
+                           "ΉΧΟΣ.dat",
+                           "éa",
+                           "Éb",
+                           "яa",
+                           "Яb"}) {
     Put(name, "x");
   }
   mkdir(Path("sub.dat").c_str(), 0755);
   for (const char* pattern :
-       {"*",          "*.*",    "*.dat",    "a.*",    "?",       "A?",   "x[1]*",
-        "SOUNDS.dat", "b.DAT",  "*.?AT",    "a*b*",   "noext.*", "*.gz", "s*.wav",
-        "sfx_*.wav",  "*.dat?", "caf?.dat", "??.dat", "*音*",    "з*"}) {
+       {"*",        "*.*",    "*.dat", "a.*",     "?",        "A?",     "x[1]*",     "SOUNDS.dat",
+        "b.DAT",    "*.?AT",  "a*b*",  "noext.*", "*.gz",     "s*.wav", "sfx_*.wav", "*.dat?",
+        "caf?.dat", "??.dat", "*音*",  "з*",      "é*",       "É?",     "Я*",        "ЁЛ*",
+        "ήχο?.dat", "ΉΧΟΣ.*", "?T?.*", "*Ё*",     "ЗВУКИ.DAT"}) {
     SCOPED_TRACE(pattern);
     const std::string quoted = std::string("'") + pattern + "'";
     const Result native = Run(nativeCommand, false, quoted);

@@ -76,3 +76,49 @@ INSTANTIATE_TEST_SUITE_P(Wavesplice, Names,
                          });
 
 }  // namespace
+
+namespace {
+
+using LetterCase = Scratch;
+
+// Windows takes names that differ only in the case of their letters for one,
+// in any language: so do both builds, for containers, parts and patterns.
+TEST_F(LetterCase, FoldsLettersBeyondAsciiAsWindowsDoes) {
+  const struct {
+    std::string container;
+    std::string part;  // of the container, in the other case
+    const char* pattern;
+    const char* typed;  // the container's name in other case
+  } cases[] = {
+      {"Звуки.dat", "звуки.dat_00000010.wav", "зву*.dat", "ЗВУКИ.DAT"},
+      {"été.dat", "ÉTÉ.DAT_00000010.WAV", "?T?.dat", "Été.dat"},  // '?' for one accented letter
+      {"ήχοι.dat", "ΉΧΟΙ.dat_00000010.wav", "ΉΧ*.DAT", "ΉΧΟΙ.dat"},
+  };
+  const std::string wave = PcmWave(44100, 1, 16, 10);
+  std::string replacement = wave;
+  replacement.back() ^= 1;  // an edit of it
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.container);
+    Put(c.container, std::string(16, '.') + wave);
+    Put(c.part, replacement);
+    const Result kept = Scan("--extract '" + c.container + "'");
+    EXPECT_NE(kept.out.find("; kept the existing " + c.part + "\n  part " + c.part +
+                            " offset 00000010 length 00000040 (PCM, 1 channel, 44100 Hz"),
+              std::string::npos)
+        << kept.out;
+    EXPECT_NE(kept.out.find(": 1 wave, 1 part file: 1 fit"), std::string::npos) << kept.out;
+    for (const std::string& arg : {std::string(c.pattern), std::string(c.typed)}) {
+      Put(c.container, std::string(16, '.') + wave);
+      const Result spliced = Tool("'" + arg + "'");
+      EXPECT_EQ(spliced.out, "Replacing waves in " + c.container + "\nProcessing " + c.part +
+                                 " offset 00000010 length 00000040\n")
+          << arg;
+      EXPECT_EQ(spliced.status, 0) << arg;
+      EXPECT_EQ(Get(c.container), std::string(16, '.') + replacement) << arg;
+    }
+    std::remove(Path(c.container).c_str());
+    std::remove(Path(c.part).c_str());
+  }
+}
+
+}  // namespace

@@ -49,7 +49,9 @@ TEST(IsPartFileOf, TakesTheContainerNameLiterallyInEitherCase) {
   EXPECT_FALSE(IsPartFileOf("a?b_00000040.wav", "axb"));
   EXPECT_FALSE(IsPartFileOf("sounds.dat", "sounds.dat"));
   EXPECT_FALSE(IsPartFileOf("sounds.dat-00000040.wav", "sounds.dat"));
-  EXPECT_FALSE(IsPartFileOf("sound\xe4.dat_00000040.wav", "sound\xc4.dat"));  // ASCII only
+  EXPECT_FALSE(IsPartFileOf("sound\xe4.dat_00000040.wav", "sound\xc4.dat"));  // not UTF-8
+  EXPECT_TRUE(IsPartFileOf("звуки.dat_00000040.wav", "Звуки.dat"));
+  EXPECT_TRUE(IsPartFileOf("ÉTÉ.DAT_00000040.WAV", "été.dat"));
 }
 
 TEST(TakePartName, SkipsTakesOrRefusesEachNameAsWavespliceDoes) {

@@ -1,16 +1,22 @@
+#include "platform/search.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "app/containers.h"
 #include "platform/find.h"
+#include "platform/listing.h"
 #include "platform/wildcard.h"
 
-TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresAsciiCase) {
+TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresLetterCase) {
   const struct {
     const char* pattern;
     const char* name;
@@ -43,6 +49,20 @@ TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresAsciiCase) {
       {"*??a*", "\xe6\x97\xa5\x61\xe6\x97\xa5", false},  // one character before the "a"
       {"??", "\xe9x", true},
       {"?", "\xc3", true},
+      // Letters beyond ASCII fold as in Windows' table for file names: only
+      // where the upper case turns back into the letter, and not beyond
+      // U+FFFF, which Windows takes a UTF-16 unit at a time.
+      {"ÉTÉ.DAT", "été.dat", true},
+      {"?T?.DAT", "été.dat", true},
+      {"зв*.DAT", "ЗВУКИ.dat", true},
+      {"ΉΧΟΣ", "ήχοσ", true},
+      {"ΉΧΟΣ", "ήχος", false},                          // final sigma
+      {"I", "\xc4\xb1", false},                         // dotless i
+      {"S", "\xc5\xbf", false},                         // long s
+      {"SS", "\xc3\x9f", false},                        // sharp s: no single upper case
+      {"\xf0\x90\x90\x80", "\xf0\x90\x90\xa8", false},  // Deseret, beyond U+FFFF
+      {"\xe0\x81\xa1", "\xe0\x81\x81", false},          // too long a form of 'a' is no 'a'
+      {"?", "\xed\xa0\x80", false},                     // half a surrogate pair is no character
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MatchesPattern(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
@@ -75,19 +95,22 @@ TEST(FindFirstFileA, ListsMatchesDotsFirstThenByUpperCasedName) {
   char made[] = "/tmp/wavesplice-search-XXXXXX";
   ASSERT_NE(mkdtemp(made), nullptr);
   const std::string dir = std::string(made) + "/";
-  for (const char* name : {"b", "A_x", "a", "[c]", "_", "B.dat", ".h", "a.b_1.wav", "A.B_2.WAV"}) {
+  for (const char* name : {"b", "A_x", "a", "[c]", "_", "B.dat", ".h", "a.b_1.wav", "A.B_2.WAV",
+                           "Éb", "éa", "Яb", "яa"}) {
     std::ofstream(dir + name).put('x');
   }
   mkdir((dir + "sub").c_str(), 0755);
 
   const Listed all = Find(dir + "*");
   // '[' and '_' sort after the upper-cased letters, as on Windows.
-  EXPECT_EQ(all.names, (std::vector<std::string>{".", "..", ".h", "a", "a.b_1.wav", "A.B_2.WAV",
-                                                 "A_x", "b", "B.dat", "sub", "[c]", "_"}));
+  // Letters beyond ASCII by their upper case too: "éa" before "Éb".
+  EXPECT_EQ(all.names,
+            (std::vector<std::string>{".", "..", ".h", "a", "a.b_1.wav", "A.B_2.WAV", "A_x", "b",
+                                      "B.dat", "sub", "[c]", "_", "éa", "Éb", "яa", "Яb"}));
   EXPECT_EQ(all.dirs, (std::vector<std::string>{".", "..", "sub"}));
   // Whatever shortcut the search takes, it finds what a scan would.
   for (const char* pattern : {"a*", "A*", "a.*", "A.B_*.wav", ".*", ".?", "?", "*_*", "b.*", "[*",
-                              "_", "*.DAT", "s?b", "x*", ""}) {
+                              "_", "*.DAT", "s?b", "x*", "", "É*", "я?", "ЯA"}) {
     std::vector<std::string> scanned;
     for (const std::string& name : all.names) {
       if (MatchesPattern(pattern, name)) scanned.push_back(name);
@@ -95,5 +118,36 @@ TEST(FindFirstFileA, ListsMatchesDotsFirstThenByUpperCasedName) {
     EXPECT_EQ(Find(dir + pattern).names, scanned) << pattern;
   }
   EXPECT_TRUE(Find(dir + "missing/*").names.empty());
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+TEST(SearchFolder, SaysASearchCutShortByANameItsRecordCannotHold) {
+  char made[] = "/tmp/wavesplice-search-XXXXXX";
+  ASSERT_NE(mkdtemp(made), nullptr);
+  const std::string dir = std::string(made) + "/";
+  for (const char* name : {"a.dat", "c.dat"}) std::ofstream(dir + name).put('x');
+  std::vector<std::string> taken;
+  const auto take = [&taken](const std::string& name, bool) { taken.push_back(name); };
+  EXPECT_EQ(SearchFolder(dir + "*.dat", take), "");
+  // Too long for this file system, as for the record; the listing learns of
+  // it as of a file the run created.
+  ListingGained(dir + "b" + std::string(kLongestName, 'x') + ".dat");
+  const struct {
+    const char* pattern;
+    std::vector<std::string> taken;  // before the search failed
+  } cases[] = {{"*.dat", {"a.dat"}}, {"b*", {}}};
+  for (const auto& c : cases) {
+    taken.clear();
+    EXPECT_EQ(SearchFolder(dir + c.pattern, take), std::strerror(ENAMETOOLONG)) << c.pattern;
+    EXPECT_EQ(taken, c.taken) << c.pattern;
+  }
+  // The containers found before are still handled, and the run fails.
+  taken.clear();
+  EXPECT_FALSE(ForEachContainer(dir + "*.dat",
+                                [&](const std::string&, const std::string& name, bool directory) {
+                                  take(name, directory);
+                                  return true;
+                                }));
+  EXPECT_EQ(taken, std::vector<std::string>{"a.dat"});
   std::system(("rm -rf '" + dir + "'").c_str());
 }

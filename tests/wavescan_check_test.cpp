@@ -138,15 +138,16 @@ TEST_F(Check, SeesWhereWavespliceWouldMeetAnotherFile) {
                 "the wave at 000002c4"),
             std::string::npos)
       << parts[1]["message"];
-  if (onWindows) return;  // names of other case are one file; files are writable as root
 
   // An edit saved under the same name in capitals, beside a container
-  // whose name differs only in case.
+  // whose name differs only in case, as a folder that tells case apart
+  // allows (a Linux one, or on Windows one made case-sensitive, as Wine's
+  // are). Windows resolves a name without wildcards to one of them.
   Put("BANK.DAT_00000040.WAV", kVoice);
   Put("Bank.dat", kBank);
   std::remove(Path("bank.dat_00000080.wav").c_str());
   const json twins = json::parse(Scan("--json bank.dat").out);
-  ASSERT_EQ(twins["containers"].size(), 2u);
+  ASSERT_EQ(twins["containers"].size(), onWindows ? 1u : 2u);
   for (const json& container : twins["containers"]) {
     for (const json& part : container["parts"]) {
       EXPECT_EQ(part["problems"], json({"same_offset", "case_twin"})) << part;
@@ -155,6 +156,8 @@ TEST_F(Check, SeesWhereWavespliceWouldMeetAnotherFile) {
   EXPECT_NE(twins["containers"][0]["parts"][0]["message"].get<std::string>().find(
                 "wavesplice splices bank.dat_00000040.wav last"),
             std::string::npos);
+  if (onWindows) return;  // no FIFOs; files are writable as root
+
   // A twin wavesplice would refuse, as it is not a file, is no problem.
   std::remove(Path("Bank.dat").c_str());
   mkfifo(Path("Bank.dat").c_str(), 0644);

@@ -163,6 +163,27 @@ TEST_F(Wavescan, ExtractionThatCannotCreateOrFinishAFileLeavesNone) {
   EXPECT_EQ(Get("d.dat_00000000.wav"), kShort);
 }
 
+TEST_F(Wavescan, NeverCreatesAPartFileNoSearchCouldReturn) {
+  const struct {
+    std::size_t length;  // of the container's name; its parts' have 13 more
+    bool extracted;
+  } cases[] = {{242, true}, {247, false}};
+  for (const auto& c : cases) {
+    const std::string container = std::string(c.length - 4, 'c') + ".dat";
+    const std::string part = container + "_00000000.wav";
+    Put(container, kShort + "tail");  // more than its one wave
+    const Result run = Scan("--extract " + container);
+    EXPECT_EQ(run.status, c.extracted ? 0 : 1) << c.length;
+    EXPECT_EQ(Exists(Path(part)), c.extracted) << c.length;
+    EXPECT_EQ(run.err, c.extracted ? ""
+                                   : "wavescan: " + part +
+                                         ": not created: its name would have 260 bytes, more than "
+                                         "the 259 a search returns, so neither program could "
+                                         "find it\n")
+        << c.length;
+  }
+}
+
 TEST_F(Wavescan, RefusesFilesThatAreNotRegularWithoutWaiting) {
   if (onWindows) GTEST_SKIP() << "cannot hold on Windows: FIFOs";
   mkfifo(Path("a.dat").c_str(), 0644);
@@ -200,6 +221,15 @@ TEST_F(Wavescan, AnswersItsCommandLineAsUsual) {
     EXPECT_EQ(run.status, c.status) << c.args;
     EXPECT_EQ(run.out.substr(0, std::string(c.out).size()), c.out) << c.args;
     EXPECT_EQ(run.err.substr(0, std::string(c.err).size()), c.err) << c.args;
+  }
+  // On Windows a user may give an option as a switch; elsewhere it is a
+  // path, here a second pattern.
+  for (const char* arg : {"/json", "/EXTRACT"}) {
+    const Result run = Scan(std::string(arg) + " c.dat");
+    EXPECT_EQ(run.status, 2) << arg;
+    const std::string err = onWindows ? "wavescan: unknown option " + std::string(arg) + "\nusage:"
+                                      : "wavescan: one pattern only";
+    EXPECT_EQ(run.err.substr(0, err.size()), err) << arg;
   }
 }
 

@@ -62,8 +62,10 @@ def problems(exe, version, copyright_line):
                        ("LegalCopyright", copyright_line)]:
         if strings.get(key) != value:
             wrong.append(f"{key} is {strings.get(key)!r}, not {value!r}")
-    if not strings.get("FileDescription") or "\n" in strings["FileDescription"]:
-        wrong.append(f"FileDescription {strings.get('FileDescription')!r} is not one line")
+    # A title, as Explorer and Task Manager show it: short, no sentence.
+    description = strings.get("FileDescription") or ""
+    if not description or len(description) > 40 or any(mark in description for mark in ".,;:\n"):
+        wrong.append(f"FileDescription {description!r} is no short title")
     return wrong
 
 

@@ -42,6 +42,25 @@ TEST_F(OnWindows, TakesNoFileThroughItsShortAlias) {
   }
 }
 
+TEST_F(OnWindows, TakesANameWithoutWildcardsAsWindowsResolvesIt) {
+  if (!onWindows) GTEST_SKIP() << "only on Windows: names the system resolves";
+  Put("soundbank.dat", kBank);
+  Put("soundbank.dat_00000000.wav", Wave(0, ""));
+  const Result alias = Run(launcherCommand, false, "short soundbank.dat");
+  ASSERT_EQ(alias.status, 0);
+  ASSERT_NE(alias.out.find('~'), std::string::npos) << alias.out;
+  // Windows drops a name's trailing dots and blanks.
+  for (const std::string& name : {std::string("soundbank.dat."), std::string("soundbank.dat "),
+                                  alias.out.substr(0, alias.out.size() - 1)}) {
+    const Result run = Tool("'" + name + "'");
+    EXPECT_EQ(run.out,
+              "Replacing waves in soundbank.dat\n"
+              "Processing soundbank.dat_00000000.wav offset 00000000 length 00000008\n")
+        << name;
+    EXPECT_EQ(run.status, 0) << name;
+  }
+}
+
 TEST_F(OnWindows, NeverPassesOverPartsInSilenceAtThePathLimit) {
   // The folder and the container's name stay under Windows' 260
   // characters; the part search's pattern, 6 longer, passes them.
@@ -75,6 +94,19 @@ TEST_F(OnWindows, RunsWithoutStandardHandles) {
   EXPECT_EQ(Get("a.dat"), Wave(0, "") + kBank.substr(8));
   EXPECT_EQ(Run(launcherCommand, false, "detached wavescan --extract b.dat").status, 0);
   EXPECT_EQ(Get("b.dat_00000000.wav"), PcmWave(8000, 1, 8, 8));
+}
+
+TEST_F(OnWindows, SaysABankHasItsReadOnlyAttribute) {
+  if (!onWindows) GTEST_SKIP() << "only on Windows: the Read-only attribute";
+  Put("bank.dat", kBank);
+  Put("bank.dat_00000000.wav", Wave(4, "WAVE"));
+  chmod(Path("bank.dat").c_str(), 0444);  // what Wine shows as the attribute
+  const Result run = Scan("bank.dat");
+  EXPECT_NE(run.out.find("PROBLEM: wavesplice could not open the container for update: read-only: "
+                         "its Read-only attribute is set\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.status, 1);
 }
 
 TEST_F(OnWindows, SaysAFileIsHeldByAnotherProgram) {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/console.h"
+#include "platform/output.h"
 #include "platform/process.h"
 
 namespace {
@@ -16,16 +16,14 @@ const char* program = "";
 
 bool StartProgram(const char* name) {
   program = name;
-  PrepareConsole();
   if (PrepareProcess()) return true;
   Complain("standard streams", "cannot open the null device in place of a closed one", errno);
   return false;
 }
 
 void Complain(const std::string& path, const std::string& what, int error) {
-  std::fflush(stdout);
   const std::string message = error != 0 ? Reason(what, error) : what;
-  std::fprintf(stderr, "%s: %s: %s\n", program, path.c_str(), message.c_str());
+  Print(Stream::kError, std::string(program) + ": " + path + ": " + message + "\n");
 }
 
 std::string Reason(const std::string& what, int error) {
@@ -39,8 +37,8 @@ std::string Hex(std::uint64_t value) {
 }
 
 bool FinishOutput() {
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
-  if (OutputGoesNowhere()) return true;
-  Complain("standard output", "cannot write", errno);
+  const std::string why = EndOutput();
+  if (why.empty()) return true;
+  Complain("standard output", "cannot write: " + why);
   return false;
 }

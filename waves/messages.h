@@ -1,17 +1,17 @@
-// Messages about files that could not be handled, on standard error.
+// Messages about files that could not be handled, on standard error, and
+// what both programs print their lines with.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-// Names the program in its messages and prepares the process and its
-// console for the run (platform/process.h, platform/console.h). False,
-// having said why, when the run cannot safely go on.
+// Names the program in its messages and prepares the process for the run
+// (platform/process.h). False, having said why, when the run cannot safely
+// go on.
 bool StartProgram(const char* name);
 
 // Prints "PROGRAM: PATH: WHAT" and, when error is not 0, the system's
-// reason for it. Standard output is flushed first so that a combined log
-// keeps the order of events.
+// reason for it, on standard error (platform/output.h).
 void Complain(const std::string& path, const std::string& what, int error = 0);
 
 // "WHAT: the system's reason", for messages built before they are printed.

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/name_key.h"
+
 namespace {
 
 constexpr std::size_t kOffsetDigits = 8;
@@ -28,14 +30,8 @@ PartName TakePartName(const std::string& name, const std::string& container,
 }
 
 bool IsPartFileOf(const std::string& name, const std::string& container) {
-  if (name.size() <= container.size() || name[container.size()] != '_') return false;
-  for (std::size_t i = 0; i < container.size(); ++i) {
-    // The "C" locale upper-cases ASCII letters only, as the search compares.
-    if (std::toupper(static_cast<unsigned char>(name[i])) !=
-        std::toupper(static_cast<unsigned char>(container[i])))
-      return false;
-  }
-  return true;
+  const std::u32string start = KeyOf(container + "_");
+  return KeyOf(name).compare(0, start.size(), start) == 0;
 }
 
 std::size_t PartNameLength(const std::string& container) {

@@ -18,9 +18,9 @@ enum class PartName {
 // The one test both programs put a found name to; *offset is set for kPart.
 PartName TakePartName(const std::string& name, const std::string& container, std::uint32_t* offset);
 
-// Whether name begins with container and "_", ASCII letters in either case:
-// the search pattern alone would let a container name holding '*' or '?'
-// claim other containers' parts.
+// Whether name begins with container and "_", letters in either case
+// (platform/name_key.h): the search pattern alone would let a container name
+// holding '*' or '?' claim other containers' parts.
 bool IsPartFileOf(const std::string& name, const std::string& container);
 
 // The length of container's part-file names: 13 bytes more than its own.

@@ -9,7 +9,7 @@ std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string*
   bool regular = true;
   std::FILE* file = OpenRegularFile(path, size, &regular);
   if (file == nullptr) {
-    *why = regular ? "cannot open: " + OpenFailure() : kNotAFile;
+    *why = regular ? "cannot open: " + OpenFailure(path, false) : kNotAFile;
   }
   return file;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/open_file.h"
+#include "platform/output.h"
 #include "waves/messages.h"
 #include "waves/part_name.h"
 #include "waves/part_search.h"
@@ -16,8 +17,9 @@ bool TakePart(OpenContainer* opened, const std::string& dir, const std::string& 
   std::uint32_t offset = 0;
   switch (TakePartName(name, container, &offset)) {
     case PartName::kWrongLength:
-      std::printf("cont: %s, %s, %d, %d\n", name.c_str(), container.c_str(),
-                  static_cast<int>(name.size()), static_cast<int>(container.size()));
+      Print(Stream::kOutput, "cont: " + name + ", " + container + ", " +
+                                 std::to_string(name.size()) + ", " +
+                                 std::to_string(container.size()) + "\n");
       return true;
     case PartName::kNoOffset:
       Complain(dir + name, "no offset before the extension; passed over");
@@ -36,7 +38,8 @@ bool ReplaceWaves(const std::string& dir, const std::string& container) {
   bool regular = true;
   opened.file = OpenForUpdate(opened.path, &opened.size, &opened.holes, &regular);
   if (opened.file == nullptr) {
-    Complain(opened.path, regular ? "cannot open for update: " + OpenFailure() : kNotAFile);
+    Complain(opened.path,
+             regular ? "cannot open for update: " + OpenFailure(opened.path, true) : kNotAFile);
     return false;
   }
   bool done = ForEachPartFile(dir, container, [&](const std::string& name) {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "platform/file_write.h"
+#include "platform/output.h"
 #include "waves/messages.h"
 #include "waves/part_file.h"
 #include "waves/reading.h"
@@ -36,7 +37,8 @@ const unsigned char* ReadWave(const PartFile& part, const std::string& partPath,
 
 bool CopyWave(OpenContainer* container, const PartFile& part, const std::string& partPath,
               const std::string& name, std::uint32_t offset) {
-  std::printf("Processing %s offset %08x length %08x\n", name.c_str(), offset, part.length);
+  Print(Stream::kOutput,
+        "Processing " + name + " offset " + Hex(offset) + " length " + Hex(part.length) + "\n");
   if (part.length == 0) return true;
   if (!part.why.empty()) {
     Complain(partPath, part.why + "; nothing written");
