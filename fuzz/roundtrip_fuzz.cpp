@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/open_file.h"
+#include "platform/search.h"
 #include "scan/scan_waves.h"
 #include "waves/replace_waves.h"
 
@@ -42,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The last input's parts go the way the programs remove files, so that
   // the searches' listings know of it.
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    if (entry.path().extension() == ".wav" && !RemoveFile(entry.path().string())) std::abort();
+    if (entry.path().extension() != ".wav") continue;
+    if (!RemoveFile(entry.path().string())) std::abort();
+    NoteRemoved(entry.path().string());
   }
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   std::FILE* container = std::fopen((dir + "c.dat").c_str(), "wb");

@@ -6,6 +6,7 @@
 
 #include "platform/file_position.h"
 #include "platform/open_file.h"
+#include "platform/search.h"
 #include "scan/find_waves.h"
 #include "waves/messages.h"
 #include "waves/reading.h"
@@ -40,6 +41,7 @@ std::string Copy(std::FILE* container, const std::string& containerPath, std::ui
 Extraction ExtractWave(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
                        std::uint64_t length, const std::string& path, std::string* why) {
   std::FILE* out = CreateNewFile(path);
+  if (out != nullptr) NoteCreated(path);
   if (out == nullptr) {
     if (errno == EEXIST) return Extraction::kKept;
     *why = "cannot create: " + OpenFailure(path, true);
@@ -50,7 +52,9 @@ Extraction ExtractWave(std::FILE* container, const std::string& containerPath, s
   if (std::fclose(out) != 0 && why->empty()) *why = Reason("cannot write", errno);
   if (why->empty()) return Extraction::kWritten;
   // Half a wave is worse than none: it would splice garbage back.
-  *why += RemoveFile(path) ? "; removed" : "; " + Reason("cannot remove the part written", errno);
+  const bool removed = RemoveFile(path);
+  *why += removed ? "; removed" : "; " + Reason("cannot remove the part written", errno);
+  if (removed) NoteRemoved(path);
   Complain(path, *why);
   return Extraction::kFailed;
 }

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/find.h"
 #include "platform/open_file.h"
+#include "platform/search.h"
 #include "scan/chunks.h"
 #include "scan/extract.h"
 #include "scan/find_waves.h"
@@ -190,22 +190,23 @@ TEST_F(Folder, ExtractionNeverWritesOverAFile) {
   EXPECT_STREQ(read, "mine");
 }
 
-TEST_F(Folder, SearchesSeeTheFilesTheRunCreatesAndRemoves) {
+TEST_F(Folder, SearchesSeeThePartsExtractionCreates) {
   const auto names = [this] {
     std::vector<std::string> found;
-    WIN32_FIND_DATAA record;
-    HANDLE search = FindFirstFileA((dir_ + "*.wav").c_str(), &record);
-    if (search == INVALID_HANDLE_VALUE) return found;
-    do found.emplace_back(record.cFileName);
-    while (FindNextFileA(search, &record));
-    FindClose(search);
+    SearchFolder(dir_ + "*.wav",
+                 [&found](const std::string& name, bool) { found.push_back(name); });
     return found;
   };
   EXPECT_TRUE(names().empty());  // the folder's listing is now kept
-  for (const char* name : {"b.wav", "A.wav", "c.wav"}) std::fclose(CreateNewFile(dir_ + name));
+  const std::string bytes = WaveOf("samples");
+  std::FILE* container = FileOf(bytes);
+  std::string why;
+  for (const char* name : {"b.wav", "A.wav", "c.wav"}) {
+    EXPECT_EQ(ExtractWave(container, "c", 0, bytes.size(), dir_ + name, &why),
+              Extraction::kWritten);
+  }
+  std::fclose(container);
   EXPECT_EQ(names(), (std::vector<std::string>{"A.wav", "b.wav", "c.wav"}));
-  EXPECT_TRUE(RemoveFile(dir_ + "b.wav"));
-  EXPECT_EQ(names(), (std::vector<std::string>{"A.wav", "c.wav"}));
 }
 
 TEST_F(Folder, ListsButNeverExtractsAWavePast4GiB) {

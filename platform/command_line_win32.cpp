@@ -1,6 +1,5 @@
 #include "platform/command_line.h"
 
-#ifdef _WIN32
 bool IsPlatformHelpSwitch(const std::string& arg) { return arg == "/?"; }
 
 bool IsPlatformSwitch(const std::string& arg) {
@@ -11,8 +10,3 @@ bool IsPlatformSwitch(const std::string& arg) {
   }
   return true;
 }
-#else
-bool IsPlatformHelpSwitch(const std::string& /*arg*/) { return false; }
-
-bool IsPlatformSwitch(const std::string& /*arg*/) { return false; }
-#endif

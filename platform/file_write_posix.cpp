@@ -1,43 +1,12 @@
-#include "platform/file_write.h"
-
-#include "platform/system_error.h"
-
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <io.h>
-#include <windows.h>
-
-#include "platform/file_position.h"
-
-std::string MakeRoom(std::FILE* file, std::uint64_t offset, std::uint64_t length, bool allocate) {
-  if (!allocate) return "";  // Windows sets no limit on a file's size
-  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(handle, &size)) return SystemMessage(GetLastError());
-  LARGE_INTEGER end{};
-  end.QuadPart = static_cast<LONGLONG>(offset + length);
-  if (end.QuadPart <= size.QuadPart) return "";
-  // The file system allocates what the new end takes, or refuses it whole.
-  // The C library positions the handle itself before its next write.
-  if (!SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !SetEndOfFile(handle)) {
-    return SystemMessage(GetLastError());
-  }
-  return "";
-}
-
-bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, std::size_t count) {
-  return SeekTo(file, offset) && std::fwrite(bytes, 1, count, file) == count &&
-         std::fflush(file) == 0;
-}
-#else
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/file_write.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -88,4 +57,3 @@ bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, 
   }
   return true;
 }
-#endif

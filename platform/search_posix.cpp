@@ -1,13 +1,13 @@
-// The directory search for platforms without FindFirstFileA. Each directory
-// is read once and its sorted listing serves every later search of the run:
-// a container's part-file search then costs a binary search, not a scan of
-// the directory. The files the programs create and remove themselves are
-// entered into the listing as they go (listing.h); changes made by others
-// during a run are not seen, as on Windows they may or may not be.
+// The directory search where the system has none of Windows' kind. Each
+// folder is read once and its sorted listing serves every later search of
+// the run: a container's part-file search then costs a binary search, not a
+// scan of the folder. Matches are found by their keys, so they need no
+// check after. The files the run itself creates and removes are entered as
+// it goes (NoteCreated, NoteRemoved); changes made by others during a run
+// are not seen, as on Windows they may or may not be.
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/find.h"
-#include "platform/listing.h"
 #include "platform/name_key.h"
 #include "platform/path.h"
+#include "platform/search.h"
+#include "platform/system_error.h"
 #include "platform/wildcard.h"
 
 namespace {
@@ -46,17 +46,8 @@ struct InSearchOrder {
 // A set, so that a file the run creates is entered without moving the rest.
 using Listing = std::set<Entry, InSearchOrder>;
 
-// Copies, not pointers into the listing: the listing may change while a
-// search is open.
-struct Search {
-  std::vector<Entry> matches;
-  std::size_t next = 0;
-};
-
 bool IsDirectory(const std::string& dir, const dirent* entry) {
-#ifdef DT_DIR
   if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK) return entry->d_type == DT_DIR;
-#endif
   struct stat info {};
   const std::string path = (dir.empty() ? std::string("./") : dir) + entry->d_name;
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -105,73 +96,45 @@ std::u32string LiteralPrefix(std::u32string pattern) {
   return pattern.substr(0, pattern.find_first_of(U"*?"));
 }
 
-// The next match into the record. The search fails, as Windows' does, at
-// a name longer than the record holds: a listing cut short there must not
-// pass for a whole one.
-BOOL Hand(Search* search, WIN32_FIND_DATAA* found) {
-  if (search->next == search->matches.size()) {
-    errno = ENOENT;  // no more
-    return 0;
-  }
-  const Entry& entry = search->matches[search->next];
-  if (entry.name.size() >= MAX_PATH) {
-    errno = ENAMETOOLONG;
-    return 0;
-  }
-  ++search->next;
-  found->dwFileAttributes = entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-  std::memcpy(found->cFileName, entry.name.c_str(), entry.name.size() + 1);
-  return 1;
-}
-
 }  // namespace
 
-HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* found) {
-  errno = ENOENT;  // what a search that finds nothing leaves
-  if (pattern == nullptr) return INVALID_HANDLE_VALUE;
-  const std::string whole = pattern;
-  const std::string dir = whole.substr(0, DirPartLength(whole));
-  const std::string names = whole.substr(dir.size());
+std::string SearchFolder(const std::string& pattern,
+                         const std::function<void(const std::string& name, bool directory)>& take) {
+  const std::string dir = pattern.substr(0, DirPartLength(pattern));
   const Listing* listing = ListingOf(dir);
-  if (listing == nullptr) return INVALID_HANDLE_VALUE;
-
-  auto* search = new Search;
-  const std::u32string key = KeyOf(names);
+  if (listing == nullptr) return errno == ENOENT || errno == ENOTDIR ? "" : SystemMessage(errno);
+  // Copies, not pointers into the listing: take may create files, which
+  // enter it.
+  std::vector<Entry> matches;
+  const std::u32string key = KeyOf(pattern.substr(dir.size()));
   auto entry = listing->begin();
   for (; entry != listing->end() && entry->rank < 2; ++entry) {
-    if (MatchesKey(key, entry->key)) search->matches.push_back(*entry);
+    if (MatchesKey(key, entry->key)) matches.push_back(*entry);
   }
   // Past the dots the order is by key, so the names that can match form one
   // run: those whose keys begin with the pattern's literal prefix.
   const std::u32string prefix = LiteralPrefix(key);
   entry = listing->lower_bound(Entry{2, prefix, "", false});
   for (; entry != listing->end() && entry->key.compare(0, prefix.size(), prefix) == 0; ++entry) {
-    if (MatchesKey(key, entry->key)) search->matches.push_back(*entry);
+    if (MatchesKey(key, entry->key)) matches.push_back(*entry);
   }
-  if (Hand(search, found)) return search;
-  const int error = errno;
-  delete search;
-  errno = error;
-  return INVALID_HANDLE_VALUE;
+  for (const Entry& match : matches) {
+    // Windows' search fails at a name longer than its record holds: a
+    // listing cut short there must not pass for a whole one.
+    if (match.name.size() > kLongestName) return SystemMessage(ENAMETOOLONG);
+    take(match.name, match.directory);
+  }
+  return "";
 }
 
-BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) {
-  return Hand(static_cast<Search*>(search), found);
-}
-
-BOOL FindClose(HANDLE search) {
-  delete static_cast<Search*>(search);
-  return 1;
-}
-
-void ListingGained(const std::string& path) {
+void NoteCreated(const std::string& path) {
   std::string name;
   Listing* listing = CachedListing(path, &name);
   if (listing == nullptr) return;
   listing->insert(Entry{2, KeyOf(name), name, false});
 }
 
-void ListingLost(const std::string& path) {
+void NoteRemoved(const std::string& path) {
   std::string name;
   Listing* listing = CachedListing(path, &name);
   if (listing == nullptr) return;

@@ -1,6 +1,5 @@
 #include "platform/system_error.h"
 
-#ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -18,8 +17,3 @@ std::string SystemMessage(unsigned long error) {
   if (size == 0) return "system error " + std::to_string(error);
   return std::string(text, size);
 }
-#else
-#include <cstring>
-
-std::string SystemMessage(unsigned long error) { return std::strerror(static_cast<int>(error)); }
-#endif

@@ -1,13 +1,18 @@
-#include "platform/search.h"
+// The directory search on Windows: the system's own, FindFirstFileA and
+// FindNextFileA, whose records give each match's bare name in cFileName.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 
-#include "platform/find.h"
 #include "platform/path.h"
+#include "platform/search.h"
 #include "platform/system_error.h"
 #include "platform/wildcard.h"
 
-#ifdef _WIN32
 namespace {
 
+// Why the search stopped, or "" when it ran to its end or found nothing.
 std::string SearchFailure() {
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
@@ -18,17 +23,6 @@ std::string SearchFailure() {
 }
 
 }  // namespace
-#else
-#include <cerrno>
-
-namespace {
-
-std::string SearchFailure() {
-  return errno == ENOENT || errno == ENOTDIR ? "" : SystemMessage(errno);
-}
-
-}  // namespace
-#endif
 
 std::string SearchFolder(const std::string& pattern,
                          const std::function<void(const std::string& name, bool directory)>& take) {
@@ -36,7 +30,8 @@ std::string SearchFolder(const std::string& pattern,
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return SearchFailure();
   // A name without wildcards is the one file the system resolved it to,
-  // whatever it was typed as: "bank.dat." or a short name.
+  // whatever it was typed as: "bank.dat." or a short name. A pattern with
+  // them also matches the short aliases of longer names, which are left out.
   const std::string names = pattern.substr(DirPartLength(pattern));
   const bool check = HasWildcard(names);
   do {
@@ -49,3 +44,7 @@ std::string SearchFolder(const std::string& pattern,
   FindClose(search);
   return why;
 }
+
+// The system's own search sees every file as it is.
+void NoteCreated(const std::string& /*path*/) {}
+void NoteRemoved(const std::string& /*path*/) {}

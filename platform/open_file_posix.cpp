@@ -1,0 +1,90 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/open_file.h"
+
+namespace {
+
+// The stream of an open descriptor; null, with the descriptor closed and
+// errno kept, when there is none.
+std::FILE* StreamOf(int fd, const char* mode) {
+  std::FILE* file = fdopen(fd, mode);
+  if (file == nullptr) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+  }
+  return file;
+}
+
+// Opens path with flags, never waiting: O_NONBLOCK keeps a FIFO without a
+// writer from holding up the open, and changes nothing for a regular file,
+// so it is left set. Then the one fstat says both whether it is a regular
+// file and how big.
+std::FILE* OpenRegular(const std::string& path, int flags, const char* mode, struct stat* info,
+                       bool* regular) {
+  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  const bool known = fstat(fd, info) == 0;
+  *regular = !known || S_ISREG(info->st_mode);
+  if (known && *regular) return StreamOf(fd, mode);
+  const int error = errno;
+  close(fd);
+  errno = error;
+  return nullptr;
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
+  // No stat before the open: a device is opened and at once closed unread,
+  // which costs less than a stat on every part, and a file swapped for a
+  // FIFO between a stat and the open could still make us wait.
+  struct stat info {};
+  std::FILE* file = OpenRegular(path, O_RDONLY, "rb", &info, regular);
+  if (file != nullptr) *size = static_cast<std::uint64_t>(info.st_size);
+  return file;
+}
+
+std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular) {
+  // Once for a container, a stat keeps a device from being opened for
+  // writing at all; the fstat after it covers a file swapped in between.
+  struct stat info {};
+  *regular = stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode);
+  std::FILE* file = *regular ? OpenRegular(path, O_RDWR, "r+b", &info, regular) : nullptr;
+  if (file == nullptr) return nullptr;
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  *size = static_cast<std::uint64_t>(info.st_size);
+  // A hole before the end, or fewer blocks than the size takes (a file
+  // system that compresses): either way a write may need room it has not
+  // got. The blocks alone can miss holes where room was kept past the end.
+  const off_t hole = lseek(fileno(file), 0, SEEK_HOLE);
+  *holes = (hole >= 0 && static_cast<std::uint64_t>(hole) < *size) ||
+           static_cast<std::uint64_t>(info.st_blocks) * 512 < *size;
+  return file;
+}
+
+std::FILE* CreateNewFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  return StreamOf(fd, "wb");
+}
+
+bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+std::string OpenFailure(const std::string& /*path*/, bool /*writing*/) {
+  return std::strerror(errno);
+}
+
+std::string CannotWrite(const std::string& path) {
+  return access(path.c_str(), W_OK) == 0 ? "" : std::strerror(errno);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}

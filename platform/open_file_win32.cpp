@@ -1,0 +1,101 @@
+#include "platform/open_file.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool IsRegular(const struct _stat64& info) { return (info.st_mode & _S_IFMT) == _S_IFREG; }
+
+// A folder cannot be opened as a file here at all, and "NUL" or "CON" open
+// as devices: both are told apart before and after opening.
+std::FILE* OpenRegular(const std::string& path, const char* mode, std::uint64_t* size,
+                       bool* regular) {
+  struct _stat64 info {};
+  *regular = _stat64(path.c_str(), &info) != 0 || IsRegular(info);
+  _doserrno = 0;  // for OpenFailure: the open's own Windows error, or none
+  std::FILE* file = *regular ? std::fopen(path.c_str(), mode) : nullptr;
+  if (file == nullptr) return nullptr;
+  if (_fstat64(_fileno(file), &info) != 0 || !IsRegular(info)) {
+    *regular = false;
+    std::fclose(file);
+    return nullptr;
+  }
+  *size = static_cast<std::uint64_t>(info.st_size);
+  return file;
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
+  return OpenRegular(path, "rb", size, regular);
+}
+
+std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular) {
+  *holes = false;  // Windows allocates what SetEndOfFile adds
+  std::FILE* file = OpenRegular(path, "r+b", size, regular);
+  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+std::FILE* CreateNewFile(const std::string& path) {
+  _doserrno = 0;
+  const int fd =
+      _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* file = _fdopen(fd, "wb");
+  if (file == nullptr) {
+    const int error = errno;
+    _close(fd);
+    errno = error;
+  }
+  return file;
+}
+
+bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+namespace {
+
+// Why writing path was refused (errno EACCES), where the C library says
+// only "Permission denied".
+std::string Denied(const std::string& path, int error) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (error == EACCES && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return "read-only: its Read-only attribute is set";
+  }
+  return std::strerror(error);
+}
+
+}  // namespace
+
+std::string OpenFailure(const std::string& path, bool writing) {
+  // The Windows error the C library kept of the failed call, cleared
+  // before it: none when the library failed on its own. It says only
+  // "Permission denied" for a file another program has opened without
+  // sharing it, the commonest cause here.
+  const int error = errno;
+  const unsigned long cause = _doserrno;
+  if (cause == ERROR_SHARING_VIOLATION || cause == ERROR_LOCK_VIOLATION) {
+    return "in use by another program";
+  }
+  return writing ? Denied(path, error) : std::strerror(error);
+}
+
+std::string CannotWrite(const std::string& path) {
+  return _access(path.c_str(), 2) == 0 ? "" : Denied(path, errno);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct _stat64 info {};
+  return _stat64(path.c_str(), &info) == 0 && IsRegular(info);
+}
