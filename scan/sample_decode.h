@@ -1,0 +1,14 @@
+// Samples from their bytes.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "scan/sample_layout.h"
+
+// Decodes `frames` frames from bytes into planar sound (channel c's frame i
+// at c * frames + i) at full scale +-1: PCM divided by 2^(bits - 1), 8-bit
+// unsigned less 128 first; float as it is, but 0 where not finite. toMono
+// averages each frame's channels into one.
+void DecodeFrames(const unsigned char* bytes, std::size_t frames, const SampleLayout& layout,
+                  bool toMono, std::vector<double>* sound);
