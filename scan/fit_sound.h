@@ -29,5 +29,5 @@ FitResult FitSound(const unsigned char* part, std::size_t partBytes, const Sampl
 
 // A seed for FitSound from the part's bytes, so that the same part gets the
 // same dither on every run and platform: FNV-1a over little-endian 64-bit
-// words, then the bytes left.
+// words in four interleaved lanes, then over the lanes and the bytes left.
 std::uint64_t SeedFromBytes(const unsigned char* bytes, std::size_t size);

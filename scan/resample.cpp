@@ -50,8 +50,9 @@ std::uint64_t MulDiv(std::uint64_t a, std::uint64_t b, std::uint64_t c, std::uin
 // Sum of c[k] * x[k] for k below n, in eight partial sums so that the
 // additions overlap. Their order is fixed, so every build adds alike, and
 // the groups of four let compilers use vector instructions.
-double Dot(const double* c, const double* x, std::size_t n) {
-  double s[4] = {0, 0, 0, 0}, u[4] = {0, 0, 0, 0};
+template <class Sample>
+Sample Dot(const Sample* c, const Sample* x, std::size_t n) {
+  Sample s[4] = {0, 0, 0, 0}, u[4] = {0, 0, 0, 0};
   std::size_t k = 0;
   for (; k + 8 <= n; k += 8) {
     for (int i = 0; i < 4; ++i) s[i] += c[k + i] * x[k + i];
@@ -63,10 +64,11 @@ double Dot(const double* c, const double* x, std::size_t n) {
 
 // Dot(c, x, n) and Dot(c, z, n) at once, adding alike, the coefficients read
 // once for both.
-void DotPair(const double* c, const double* x, const double* z, std::size_t n, double* dx,
-             double* dz) {
-  double s[4] = {0, 0, 0, 0}, u[4] = {0, 0, 0, 0};
-  double t[4] = {0, 0, 0, 0}, v[4] = {0, 0, 0, 0};
+template <class Sample>
+void DotPair(const Sample* c, const Sample* x, const Sample* z, std::size_t n, Sample* dx,
+             Sample* dz) {
+  Sample s[4] = {0, 0, 0, 0}, u[4] = {0, 0, 0, 0};
+  Sample t[4] = {0, 0, 0, 0}, v[4] = {0, 0, 0, 0};
   std::size_t k = 0;
   for (; k + 8 <= n; k += 8) {
     for (int i = 0; i < 4; ++i) s[i] += c[k + i] * x[k + i];
@@ -84,15 +86,17 @@ void DotPair(const double* c, const double* x, const double* z, std::size_t n, d
 
 // The filter's coefficients for input frames [j, j + count) at time ip +
 // phase / phases, from the table.
+template <class Sample>
 void Interpolate(const Resampler& f, std::uint64_t ip, std::uint64_t phase, std::uint64_t j,
-                 std::size_t count, double* c) {
+                 std::size_t count, Sample* c) {
   const double t = static_cast<double>(phase) / static_cast<double>(f.phases);
   const double last = static_cast<double>(f.table.size() - 2);
   for (std::size_t k = 0; k < count; ++k, ++j) {
     const double u = j <= ip ? t + static_cast<double>(ip - j) : static_cast<double>(j - ip) - t;
     const double x = std::min(u * f.scale * kSteps, last);
     const auto i = static_cast<std::size_t>(x);
-    c[k] = f.scale * (f.table[i] + (x - static_cast<double>(i)) * (f.table[i + 1] - f.table[i]));
+    c[k] = static_cast<Sample>(
+        f.scale * (f.table[i] + (x - static_cast<double>(i)) * (f.table[i + 1] - f.table[i])));
   }
 }
 
@@ -118,6 +122,7 @@ Resampler MakeResampler(std::uint32_t from, std::uint32_t to) {
         f.rows[p * 2 * f.taps + k] = f.scale * Kernel((t - d) * f.scale, i0Beta);
       }
     }
+    f.floatRows.assign(f.rows.begin(), f.rows.end());
   } else {
     f.table.resize(kHalfWidth * kSteps + 2);  // its last two entries are 0
     for (std::size_t i = 0; i + 2 < f.table.size(); ++i)
@@ -128,10 +133,15 @@ Resampler MakeResampler(std::uint32_t from, std::uint32_t to) {
 
 namespace {
 
+// The filter's rows in the sound's precision.
+const double* Rows(const Resampler& filter, double) { return filter.rows.data(); }
+const float* Rows(const Resampler& filter, float) { return filter.floatRows.data(); }
+
 // Output frame n of every channel, at input time ip + phase / phases.
-void Frame(const Resampler& filter, const std::vector<double>& sound, unsigned channels,
+template <class Sample>
+void Frame(const Resampler& filter, const std::vector<Sample>& sound, unsigned channels,
            std::uint64_t inFirst, std::uint64_t ip, std::uint64_t phase, std::size_t n,
-           std::vector<double>* out, std::vector<double>* chunk) {
+           std::vector<Sample>* out, std::vector<Sample>* chunk) {
   const std::size_t inFrames = sound.size() / channels;
   const std::size_t outFrames = out->size() / channels;
   const std::uint64_t taps = filter.taps;
@@ -139,7 +149,7 @@ void Frame(const Resampler& filter, const std::vector<double>& sound, unsigned c
   const std::uint64_t end = std::min(ip + taps + 1, inFirst + inFrames);
   if (!filter.rows.empty()) {
     if (first >= end) return;
-    const double* c = &filter.rows[phase * 2 * taps + (first + taps - 1 - ip)];
+    const Sample* c = Rows(filter, Sample{}) + (phase * 2 * taps + (first + taps - 1 - ip));
     for (unsigned ch = 0; ch < channels; ++ch)
       (*out)[ch * outFrames + n] = Dot(c, &sound[ch * inFrames + (first - inFirst)], end - first);
     return;
@@ -155,27 +165,30 @@ void Frame(const Resampler& filter, const std::vector<double>& sound, unsigned c
 
 }  // namespace
 
-void Resample(const Resampler& filter, const std::vector<double>& sound, unsigned channels,
+template <class Sample>
+void Resample(const Resampler& filter, const std::vector<Sample>& sound, unsigned channels,
               std::uint64_t inFirst, std::uint64_t outFirst, std::size_t outFrames,
-              std::vector<double>* out) {
-  out->assign(outFrames * channels, 0.0);
+              std::vector<Sample>* out) {
+  out->assign(outFrames * channels, 0);
   const std::size_t inFrames = sound.size() / channels;
   const std::uint64_t taps = filter.taps, step = filter.step, phases = filter.phases;
-  std::vector<double> chunk(filter.rows.empty() ? kChunk : 0);
+  std::vector<Sample> chunk(filter.rows.empty() ? kChunk : 0);
   // Output frames n and n + phases have the same phase, their input step
   // frames apart: computed together, they read the coefficients once.
-  for (std::uint64_t base = 0; base < outFrames; base += 2 * phases) {
-    // The time of output frame n, ip + phase / phases, kept exactly.
-    std::uint64_t phase = 0;
-    std::uint64_t ip = MulDiv(outFirst + base, step, phases, &phase);
+  // The time of output frame n, ip + phase / phases, kept exactly: 2 *
+  // phases frames on, the time is 2 * step frames on, at the same phase.
+  std::uint64_t basePhase = 0;
+  std::uint64_t baseIp = MulDiv(outFirst, step, phases, &basePhase);
+  for (std::uint64_t base = 0; base < outFrames; base += 2 * phases, baseIp += 2 * step) {
+    std::uint64_t ip = baseIp, phase = basePhase;
     for (std::uint64_t n = base; n < std::min<std::uint64_t>(base + phases, outFrames); ++n) {
       const std::uint64_t m = n + phases;
       if (m < outFrames && !filter.rows.empty() && ip + 1 >= inFirst + taps &&
           ip + step + taps + 1 <= inFirst + inFrames) {
-        const double* c = &filter.rows[phase * 2 * taps];
+        const Sample* c = Rows(filter, Sample{}) + phase * 2 * taps;
         const std::uint64_t at = ip + 1 - taps - inFirst;
         for (unsigned ch = 0; ch < channels; ++ch) {
-          const double* x = &sound[ch * inFrames + at];
+          const Sample* x = &sound[ch * inFrames + at];
           DotPair(c, x, x + step, 2 * taps, &(*out)[ch * outFrames + n],
                   &(*out)[ch * outFrames + m]);
         }
@@ -193,6 +206,11 @@ void Resample(const Resampler& filter, const std::vector<double>& sound, unsigne
     }
   }
 }
+
+template void Resample(const Resampler&, const std::vector<float>&, unsigned, std::uint64_t,
+                       std::uint64_t, std::size_t, std::vector<float>*);
+template void Resample(const Resampler&, const std::vector<double>&, unsigned, std::uint64_t,
+                       std::uint64_t, std::size_t, std::vector<double>*);
 
 void FramesRead(const Resampler& filter, std::uint64_t first, std::uint64_t count,
                 std::uint64_t* begin, std::uint64_t* end) {

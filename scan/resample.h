@@ -6,7 +6,8 @@
 #include <vector>
 
 // Sound is planar: each channel's frames one after another, all channels
-// the same length.
+// the same length. Its samples are float or double, whose precision the
+// filter computes in.
 
 // The filter from one rate to another, made once by MakeResampler.
 struct Resampler {
@@ -20,6 +21,7 @@ struct Resampler {
   // for input frames d from 1 - taps to taps from the time's whole part;
   // when those would be too many, the filter every 1/kSteps sample instead.
   std::vector<double> rows;
+  std::vector<float> floatRows;  // the same, rounded
   std::vector<double> table;
 };
 
@@ -32,9 +34,14 @@ Resampler MakeResampler(std::uint32_t from, std::uint32_t to);
 // input, band-limited, at input time n * from / to: no delay, so the output
 // starts where the input does. sound holds input frames from inFirst on;
 // input before and after them is silence.
-void Resample(const Resampler& filter, const std::vector<double>& sound, unsigned channels,
+template <class Sample>
+void Resample(const Resampler& filter, const std::vector<Sample>& sound, unsigned channels,
               std::uint64_t inFirst, std::uint64_t outFirst, std::size_t outFrames,
-              std::vector<double>* out);
+              std::vector<Sample>* out);
+extern template void Resample(const Resampler&, const std::vector<float>&, unsigned, std::uint64_t,
+                              std::uint64_t, std::size_t, std::vector<float>*);
+extern template void Resample(const Resampler&, const std::vector<double>&, unsigned, std::uint64_t,
+                              std::uint64_t, std::size_t, std::vector<double>*);
 
 // The input frames [*begin, *end) that output frames [first, first + count)
 // read, count nonzero: the rest can be left out without changing them.

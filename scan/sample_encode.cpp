@@ -25,8 +25,8 @@ double Triangular(std::uint64_t seed, std::uint64_t i) {
 // One loop for each sample width, the quantising inlined: word(x, noise,
 // clipped) gives a sample's little-endian bytes, and counts it if clipped.
 // Returns the count.
-template <unsigned Width, class Word>
-std::uint64_t Encode(const std::vector<double>& sound, unsigned channels, unsigned outChannels,
+template <unsigned Width, class Word, class Sample>
+std::uint64_t Encode(const std::vector<Sample>& sound, unsigned channels, unsigned outChannels,
                      bool dither, std::uint64_t seed, std::uint64_t firstSample, unsigned char* out,
                      Word word) {
   const std::size_t frames = sound.size() / channels;
@@ -45,7 +45,8 @@ std::uint64_t Encode(const std::vector<double>& sound, unsigned channels, unsign
 
 }  // namespace
 
-std::uint64_t EncodeFrames(const std::vector<double>& sound, unsigned channels,
+template <class Sample>
+std::uint64_t EncodeFrames(const std::vector<Sample>& sound, unsigned channels,
                            const SampleLayout& layout, bool dither, std::uint64_t seed,
                            std::uint64_t firstSample, unsigned char* out) {
   const unsigned outChannels = layout.channels;
@@ -96,6 +97,11 @@ std::uint64_t EncodeFrames(const std::vector<double>& sound, unsigned channels,
     return Encode<3>(sound, channels, outChannels, dither, seed, firstSample, out, pcm);
   return Encode<4>(sound, channels, outChannels, dither, seed, firstSample, out, pcm);
 }
+
+template std::uint64_t EncodeFrames(const std::vector<float>&, unsigned, const SampleLayout&, bool,
+                                    std::uint64_t, std::uint64_t, unsigned char*);
+template std::uint64_t EncodeFrames(const std::vector<double>&, unsigned, const SampleLayout&, bool,
+                                    std::uint64_t, std::uint64_t, unsigned char*);
 
 void FillSilence(const SampleLayout& layout, unsigned char* out, std::size_t bytes) {
   std::memset(out, layout.kind == SampleKind::kPcm && layout.bits == 8 ? 0x80 : 0, bytes);

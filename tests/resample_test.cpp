@@ -4,21 +4,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
-namespace {
+#include "scan/portable_math.h"
 
-std::vector<double> Sine(double hz, double rate, std::size_t frames) {
-  std::vector<double> sine(frames);
-  for (std::size_t i = 0; i < frames; ++i) sine[i] = std::sin(2 * M_PI * hz * i / rate);
-  return sine;
+// What the filter is made of, computed without the C library, as the C
+// library computes it.
+TEST(PortableMath, MatchesTheLibrary) {
+  for (double x = -3; x <= 3; x += 0.0137) {
+    EXPECT_NEAR(SinPi(x), std::sin(M_PI * x), 4e-15) << x;
+    EXPECT_NEAR(BesselI0(3 * x + 9) / std::cyl_bessel_i(0.0, 3 * x + 9), 1, 1e-14) << x;
+  }
 }
 
-}  // namespace
-
 // Each case resamples a full-scale sine 400 samples of the lower rate long,
-// and compares output frames 100 to 300 of those samples, away from the
-// ends, with the exact sine at their times, or with silence for a tone above
-// the new Nyquist frequency: the error's RMS, in dB below the sine's.
+// in float and in double, and compares output frames 100 to 300 of those
+// samples, away from the ends, with the exact sine at their times, or with
+// silence for a tone above the new Nyquist frequency: the error's RMS, in dB
+// below the sine's.
 TEST(Resample, FollowsExactSinesAndStopsWhatTheNewRateCannotHold) {
   const double kWithin01Db = 20 * std::log10(1 - std::pow(10, -0.1 / 20));
   const struct {
@@ -49,25 +52,28 @@ TEST(Resample, FollowsExactSinesAndStopsWhatTheNewRateCannotHold) {
       {48000, 11025, 23000, false, -90},
       {44100, 22051, 11030, false, -90},
   };
+  const auto errorDb = [](const auto& c, auto zero) {
+    const double lower = std::min(c.from, c.to);
+    std::vector<decltype(zero)> in(static_cast<std::size_t>(400 * (c.from / lower))), out;
+    for (std::size_t i = 0; i < in.size(); ++i)
+      in[i] =
+          static_cast<decltype(zero)>(std::sin(2 * M_PI * c.hz * static_cast<double>(i) / c.from));
+    const auto first = static_cast<std::uint64_t>(100 * (c.to / lower));
+    const auto count = static_cast<std::size_t>(std::min(200 * (c.to / lower), 4000.0));
+    Resample(MakeResampler(c.from, c.to), in, 1, 0, first, count, &out);
+    double error = 0;
+    for (std::size_t n = 0; n < count; ++n) {
+      const double t = static_cast<double>(first + n) / c.to;
+      const double exact = c.passes ? std::sin(2 * M_PI * c.hz * t) : 0;
+      error += (out[n] - exact) * (out[n] - exact);
+    }
+    return 10 * std::log10(error / static_cast<double>(count) / 0.5);
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.from) + " -> " + std::to_string(c.to) + " Hz, " +
                  std::to_string(c.hz) + " Hz");
-    const double lower = std::min(c.from, c.to);
-    const auto in = Sine(c.hz, c.from, static_cast<std::size_t>(400 * (c.from / lower)));
-    const auto first = static_cast<std::uint64_t>(100 * (c.to / lower));
-    const auto count = static_cast<std::size_t>(std::min(200 * (c.to / lower), 4000.0));
-    std::vector<double> out;
-    Resample(MakeResampler(c.from, c.to), in, 1, 0, first, count, &out);
-    // As double output, and as float output would hold it.
-    double error = 0, floatError = 0;
-    for (std::size_t n = 0; n < count; ++n) {
-      const double exact =
-          c.passes ? std::sin(2 * M_PI * c.hz * ((first + n) / static_cast<double>(c.to))) : 0;
-      error += (out[n] - exact) * (out[n] - exact);
-      floatError += (static_cast<float>(out[n]) - exact) * (static_cast<float>(out[n]) - exact);
-    }
-    error = std::max(error, floatError) / count;
-    EXPECT_LT(10 * std::log10(error / 0.5), c.mostDb);
+    EXPECT_LT(errorDb(c, 0.0), c.mostDb);
+    EXPECT_LT(errorDb(c, 0.0f), c.mostDb);
   }
 }
 
@@ -75,48 +81,37 @@ TEST(Resample, FollowsExactSinesAndStopsWhatTheNewRateCannotHold) {
 // FramesRead names, is the sound resampled whole.
 TEST(Resample, GivesTheSameFramesABlockAtATime) {
   const std::uint32_t rates[][2] = {{44100, 22050}, {8000, 44100}, {11127, 44100}, {48000, 44100}};
+  std::vector<double> in(6000);  // two channels of 3000 frames
+  for (std::size_t i = 0; i < in.size(); ++i) in[i] = std::sin(i * 0.37) * std::cos(i * 0.011);
   for (const auto& r : rates) {
     SCOPED_TRACE(std::to_string(r[0]) + " -> " + std::to_string(r[1]) + " Hz");
     const Resampler filter = MakeResampler(r[0], r[1]);
-    std::vector<double> in(3000);
-    for (std::size_t i = 0; i < in.size(); ++i) in[i] = std::sin(i * 0.37) * std::cos(i * 0.011);
-    const auto in2 = [&] {  // two channels, the second another sound
-      auto both = in;
-      for (double x : in) both.push_back(x * x - 0.5);
-      return both;
-    }();
     const auto frames = static_cast<std::size_t>(FramesAtRate(3000, r[0], r[1]));
     std::vector<double> whole, block;
-    Resample(filter, in2, 2, 0, 0, frames, &whole);
+    Resample(filter, in, 2, 0, 0, frames, &whole);
     for (std::size_t first = 0; first < frames; first += 997) {
       const std::size_t count = std::min<std::size_t>(997, frames - first);
       std::uint64_t begin = 0, end = 0;
       FramesRead(filter, first, count, &begin, &end);
       end = std::min<std::uint64_t>(end, 3000);
-      std::vector<double> part;
-      for (unsigned c = 0; c < 2; ++c)
-        part.insert(part.end(), in2.begin() + c * 3000 + begin, in2.begin() + c * 3000 + end);
+      std::vector<double> part(in.begin() + begin, in.begin() + end);
+      part.insert(part.end(), in.begin() + 3000 + begin, in.begin() + 3000 + end);
       Resample(filter, part, 2, begin, first, count, &block);
-      for (unsigned c = 0; c < 2; ++c) {
-        for (std::size_t n = 0; n < count; ++n)
-          ASSERT_EQ(block[c * count + n], whole[c * frames + first + n]) << c << " " << first + n;
-      }
+      for (std::size_t n = 0; n < 2 * count; ++n)
+        ASSERT_EQ(block[n], whole[n / count * frames + first + n % count]) << first << " " << n;
     }
   }
 }
 
-// Rates at the ends of the range: coefficients computed, not tabled per
-// phase, and times counted without overflow.
+// Rates at the ends of the range: no coefficients tabled per phase, times
+// counted without overflow.
 TEST(Resample, TakesAnyPairOfRates) {
-  const std::uint32_t rates[][2] = {
-      {4294967295, 1}, {1, 4294967295}, {2, 4294967295}, {4294967295, 3}};
+  const std::uint32_t rates[][2] = {{4294967295, 1}, {1, 4294967295}, {4294967295, 3}};
   for (const auto& r : rates) {
     const Resampler filter = MakeResampler(r[0], r[1]);
     EXPECT_LE(filter.rows.size() + filter.table.size(), std::size_t{1} << 18);
-    const std::vector<double> in(5000, 0.5);
     std::vector<double> out;
-    Resample(filter, in, 1, 0, 0, 3, &out);
-    // A constant near the start: the filter's gain over the frames it sees.
+    Resample(filter, std::vector<double>(5000, 0.5), 1, 0, 0, 3, &out);
     for (double x : out) EXPECT_TRUE(x >= -0.6 && x <= 0.6) << x;
   }
   EXPECT_EQ(FramesAtRate(4294967295, 1, 4294967295), 4294967295ull * 4294967295ull);
