@@ -89,6 +89,22 @@ TEST(ReducesBits, WhenTheTargetResolvesLessExceptIntegersIntoFloat) {
     EXPECT_EQ(ReducesBits(c.from, c.to), c.reduces) << Name(c.from) << " -> " << Name(c.to);
 }
 
+TEST(IsSupported, TakesPcmAndFloatOfTheWidthsFittingWrites) {
+  for (SampleLayout l : {SampleLayout{kPcm, 8, 8, 1},
+                         {kPcm, 24, 20, 2},
+                         {kPcm, 32, 1, 6},
+                         {kFloat, 32, 32, 1},
+                         {kFloat, 64, 0, 2}})
+    EXPECT_TRUE(IsSupported(l)) << Name(l);
+  for (SampleLayout l : {SampleLayout{kPcm, 12, 12, 1},
+                         {kPcm, 16, 17, 1},
+                         {kPcm, 16, 0, 1},
+                         {kPcm, 40, 40, 1},
+                         {kFloat, 16, 16, 1},
+                         {kPcm, 16, 16, 0}})
+    EXPECT_FALSE(IsSupported(l)) << Name(l);
+}
+
 // Every layout into every other at the same rate: the part's sound, its
 // channels averaged or copied, within half a step of the target's resolution,
 // or 1.5 dithered when bits are reduced; the same bytes for the same layout.
