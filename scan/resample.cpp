@@ -9,9 +9,9 @@ namespace {
 
 // The filter, in samples of the lower rate: a Kaiser-windowed sinc 110
 // samples long. It passes up to 0.9 of the Nyquist frequency within
-// 0.06 dB (0.0001 dB up to 0.4) and stops 99 dB from the Nyquist frequency
-// on: the shortest such window, found by search, since its length is what
-// the resampling costs.
+// 0.06 dB (0.0001 dB up to 0.8 of it) and stops 99 dB from the Nyquist
+// frequency on. Its length is what resampling costs: these three were
+// searched for the shortest window that keeps a margin on both sides.
 constexpr double kCutoff = 0.942;  // of the Nyquist frequency
 constexpr int kHalfWidth = 55;
 constexpr double kBeta = 9.9;
