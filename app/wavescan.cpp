@@ -32,6 +32,19 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
+// Scans each container; false when any scan found a problem or failed.
+bool ScanAll(const std::string& dir, const std::vector<std::string>& containers, bool extract,
+             const ScanReport& report) {
+  // Every name the run takes is known before the first is scanned, so that
+  // two names of one file are told whichever comes first.
+  const RunFiles files = IdentifyContainers(dir, containers);
+  bool done = true;
+  for (const std::string& name : containers) {
+    if (!ScanWaves(dir, name, extract, files, report)) done = false;
+  }
+  return done;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,17 +81,11 @@ int main(int argc, char** argv) {
   std::string dir;
   std::vector<Match> matches;
   const std::string unlisted = FindContainers(pattern, &dir, &matches);
-  bool done = true;
   std::vector<std::string> containers;
   for (const Match& match : matches) {
     if (!match.directory) containers.push_back(match.name);
   }
-  // Every name the run takes is known before the first is scanned, so that
-  // two names of one file are told whichever comes first.
-  const RunFiles files = IdentifyContainers(dir, containers);
-  for (const std::string& name : containers) {
-    if (!ScanWaves(dir, name, extract, files, *report)) done = false;
-  }
+  bool done = ScanAll(dir, containers, extract, *report);
   report->finish();
   if (!ListedWhole(dir, unlisted)) done = false;
   // A check that found nothing to check has not passed.

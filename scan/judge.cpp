@@ -56,6 +56,28 @@ void Fit(const PartFinding& part, Judgement* judgement) {
   }
 }
 
+// How the part's length meets the wave at its offset, and the container.
+void JudgeLength(const PartFinding& part, std::uint64_t containerSize, Judgement* judgement) {
+  const std::uint64_t end = std::uint64_t{part.offset} + part.length;
+  judgement->lengthens = end > containerSize ? end - containerSize : 0;
+  if (part.place.waveStarts && part.length <= part.place.waveLength) {
+    judgement->verdict = part.length == part.place.waveLength ? Verdict::kFits : Verdict::kShorter;
+    judgement->shorterBy = part.place.waveLength - part.length;
+  } else if (part.place.waveStarts) {
+    judgement->verdict = Verdict::kProblem;
+    judgement->because = Problem::kLonger;
+    judgement->longerBy = part.length - part.place.waveLength;
+    // What lies between the wave's end and the container's; the rest of
+    // the part lengthens the container.
+    judgement->overwrites =
+        std::min(judgement->longerBy, containerSize - (part.offset + part.place.waveLength));
+    Fit(part, judgement);
+  } else {
+    judgement->verdict = Verdict::kProblem;
+    judgement->because = part.offset >= containerSize ? Problem::kPastEnd : Problem::kNoWave;
+  }
+}
+
 }  // namespace
 
 Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
@@ -74,24 +96,7 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
     problems.push_back(Problem::kRefused);
     return judgement;
   }
-  const std::uint64_t end = std::uint64_t{part.offset} + part.length;
-  judgement.lengthens = end > containerSize ? end - containerSize : 0;
-  if (part.place.waveStarts && part.length <= part.place.waveLength) {
-    judgement.verdict = part.length == part.place.waveLength ? Verdict::kFits : Verdict::kShorter;
-    judgement.shorterBy = part.place.waveLength - part.length;
-  } else if (part.place.waveStarts) {
-    judgement.verdict = Verdict::kProblem;
-    judgement.because = Problem::kLonger;
-    judgement.longerBy = part.length - part.place.waveLength;
-    // What lies between the wave's end and the container's; the rest of
-    // the part lengthens the container.
-    judgement.overwrites =
-        std::min(judgement.longerBy, containerSize - (part.offset + part.place.waveLength));
-    Fit(part, &judgement);
-  } else {
-    judgement.verdict = Verdict::kProblem;
-    judgement.because = part.offset >= containerSize ? Problem::kPastEnd : Problem::kNoWave;
-  }
+  JudgeLength(part, containerSize, &judgement);
   if (judgement.verdict == Verdict::kProblem) problems.push_back(judgement.because);
   // Bytes that are no wave are never fine, however well their length fits.
   if (notAWave) {
