@@ -13,7 +13,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: wavescan [--json] [--extract] CONTAINER-OR-PATTERN\n"
+    "usage: wavescan [--json] [--extract] [--fit] CONTAINER-OR-PATTERN\n"
     "       wavescan --help | --version\n";
 
 const char kHelp[] =
@@ -23,7 +23,11 @@ const char kHelp[] =
     "fits there, and whether wavesplice would meet another part or container\n"
     "on the way. Only reads; with --extract it also writes each wave that has\n"
     "no part file yet as CONTAINER_OFFSET.wav beside its container, never\n"
-    "over an existing file. With --json the report is one JSON document.\n"
+    "over an existing file. With --fit it rewrites each part in another\n"
+    "format or too long as the wave it replaces, with the part's sound\n"
+    "converted and cut to fit, and keeps the part as it was as PART.orig;\n"
+    "the container itself is never written. With --json the report is one\n"
+    "JSON document.\n"
     "Quote the pattern so that the shell leaves it alone.\n"
     "Exit status: 0 all read and no part has a problem; 1 otherwise; 2 usage.\n";
 
@@ -33,14 +37,14 @@ int Usage(const std::string& problem) {
 }
 
 // Scans each container; false when any scan found a problem or failed.
-bool ScanAll(const std::string& dir, const std::vector<std::string>& containers, bool extract,
-             const ScanReport& report) {
+bool ScanAll(const std::string& dir, const std::vector<std::string>& containers,
+             const ScanOptions& options, const ScanReport& report) {
   // Every name the run takes is known before the first is scanned, so that
   // two names of one file are told whichever comes first.
   const RunFiles files = IdentifyContainers(dir, containers);
   bool done = true;
   for (const std::string& name : containers) {
-    if (!ScanWaves(dir, name, extract, files, report)) done = false;
+    if (!ScanWaves(dir, name, options, files, report)) done = false;
   }
   return done;
 }
@@ -49,7 +53,7 @@ bool ScanAll(const std::string& dir, const std::vector<std::string>& containers,
 
 int main(int argc, char** argv) {
   if (!StartProgram("wavescan")) return 1;
-  bool extract = false;
+  ScanOptions scan;
   const ScanReport* report = &kTextReport;
   const char* pattern = nullptr;
   bool options = true;
@@ -61,7 +65,9 @@ int main(int argc, char** argv) {
     } else if (options && request != Request::kNone) {
       return AnswerRequest(request, "wavescan", kUsage, kHelp);
     } else if (options && arg == "--extract") {
-      extract = true;
+      scan.extract = true;
+    } else if (options && arg == "--fit") {
+      scan.fit = true;
     } else if (options && arg == "--json") {
       report = &kJsonReport;
     } else if (options && ((arg.size() > 1 && arg[0] == '-') || IsPlatformSwitch(arg))) {
@@ -85,7 +91,7 @@ int main(int argc, char** argv) {
   for (const Match& match : matches) {
     if (!match.directory) containers.push_back(match.name);
   }
-  bool done = ScanAll(dir, containers, extract, *report);
+  bool done = ScanAll(dir, containers, scan, *report);
   report->finish();
   if (!ListedWhole(dir, unlisted)) done = false;
   // A check that found nothing to check has not passed.

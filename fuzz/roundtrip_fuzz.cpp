@@ -52,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (std::fwrite(bytes.data(), 1, size, container) != size || std::fclose(container) != 0) {
     std::abort();
   }
-  if (!ScanWaves(dir, "c.dat", true, {}, kTextReport)) std::abort();
+  if (!ScanWaves(dir, "c.dat", ScanOptions{true, false}, {}, kTextReport)) std::abort();
   if (!ReplaceWaves(dir, "c.dat") || Contents(dir + "c.dat") != bytes) std::abort();
-  if (!ScanWaves(dir, "c.dat", false, {}, kTextReport)) std::abort();
+  if (!ScanWaves(dir, "c.dat", ScanOptions{}, {}, kTextReport)) std::abort();
   return 0;
 }

@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   finding.place.waveStarts = true;
   finding.place.waveLength = 60;
   finding.wave.wave = finding.wave.hasFormat = finding.wave.hasData = true;
-  finding.wave.format = {1, 1, 8000, 8000, 1, true, 8, ""};
+  finding.wave.format = {1, 1, 8000, 8000, 1, true, 8, 0, ""};
   finding.wave.dataBytes = 16;
   const Judgement judgement = Judge(finding, 64);
   if (PartMessage(finding, judgement).empty()) std::abort();

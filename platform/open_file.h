@@ -30,6 +30,14 @@ std::FILE* CreateNewFile(const std::string& path);
 // Removes a file; false with errno set when it cannot.
 bool RemoveFile(const std::string& path);
 
+// Brings what was written to file onto the disk, so that a file renamed into
+// place after it holds its bytes even after a crash; false with errno set.
+bool SyncFile(std::FILE* file);
+
+// Gives the file at from the name to, in place of the file there, in one
+// step: at every moment one whole file has the name. false with *why.
+bool RenameOver(const std::string& from, const std::string& to, std::string* why);
+
 // Whether path is a regular file, asked without opening it.
 bool IsRegularFile(const std::string& path);
 

@@ -74,6 +74,14 @@ std::FILE* CreateNewFile(const std::string& path) {
   return StreamOf(fd, "wb");
 }
 
+bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+
+bool RenameOver(const std::string& from, const std::string& to, std::string* why) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  *why = std::strerror(errno);
+  return false;
+}
+
 bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 std::string OpenFailure(const std::string& /*path*/, bool /*writing*/) {

@@ -1,4 +1,5 @@
 #include "platform/open_file.h"
+#include "platform/system_error.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -59,6 +60,17 @@ std::FILE* CreateNewFile(const std::string& path) {
     errno = error;
   }
   return file;
+}
+
+bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
+
+bool RenameOver(const std::string& from, const std::string& to, std::string* why) {
+  // The C library's rename refuses a name that is taken.
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  *why = SystemMessage(GetLastError());
+  return false;
 }
 
 bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }

@@ -62,7 +62,10 @@ WaveFormat FormatOf(const unsigned char* bytes, std::uint64_t size) {
   format.blockAlign = LittleEndian(bytes + 12, 2);
   format.hasBits = size >= 16;
   if (format.hasBits) format.bitsPerSample = LittleEndian(bytes + 14, 2);
-  if (format.tag == kExtensible && size >= kFormatBytes) format.subFormat = Guid(bytes + 24);
+  if (format.tag == kExtensible && size >= kFormatBytes) {
+    format.validBits = LittleEndian(bytes + 18, 2);
+    format.subFormat = Guid(bytes + 24);
+  }
   return format;
 }
 
@@ -102,6 +105,7 @@ bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, Wav
       chunks->format = FormatOf(format, inside);
       chunks->hasFormat = true;
     } else if (std::memcmp(header, "data", 4) == 0 && !chunks->hasData) {
+      chunks->dataAt = at + kChunkHeader - offset;
       chunks->dataBytes = inside;
       chunks->hasData = true;
     } else if (std::memcmp(header, "fmt ", 4) != 0 && std::memcmp(header, "data", 4) != 0) {
@@ -139,6 +143,10 @@ std::string FormatIdentity(const WaveFormat& format) {
   if (format.tag != kExtensible || format.subFormat.empty()) return std::to_string(format.tag);
   const std::uint32_t tag = SubFormatTag(format);
   return tag != 0 ? std::to_string(tag) : format.subFormat;
+}
+
+std::uint32_t EffectiveTag(const WaveFormat& format) {
+  return format.tag != kExtensible || format.subFormat.empty() ? format.tag : SubFormatTag(format);
 }
 
 double Seconds(const WaveChunks& chunks) {

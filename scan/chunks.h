@@ -17,7 +17,8 @@ struct WaveFormat {
   std::uint32_t blockAlign = 0;
   bool hasBits = false;  // the old 14-byte form has no bits per sample
   std::uint32_t bitsPerSample = 0;
-  std::string subFormat;  // an extensible format's sub-format GUID, else empty
+  std::uint32_t validBits = 0;  // an extensible format's bits that carry sound, else 0
+  std::string subFormat;        // an extensible format's sub-format GUID, else empty
 };
 
 // A chunk beside "fmt " and "data": its id and the bytes it takes, header
@@ -34,6 +35,7 @@ struct WaveChunks {
   bool hasFormat = false;
   WaveFormat format;
   bool hasData = false;
+  std::uint64_t dataAt = 0;     // where its contents start, counted from the wave's start
   std::uint64_t dataBytes = 0;  // what the first "data" chunk holds within the wave
   std::vector<Chunk> others;
 };
@@ -53,6 +55,10 @@ std::string FormatName(const WaveFormat& format);
 // What a format is, for comparing two: its tag, or for an extensible
 // format the tag its sub-format stands for, or that GUID itself.
 std::string FormatIdentity(const WaveFormat& format);
+
+// The tag the format is: its own, or for an extensible format the tag its
+// sub-format stands for, 0 when that is no standard one.
+std::uint32_t EffectiveTag(const WaveFormat& format);
 
 // How long the data plays, when the chunks say; negative when they do not.
 double Seconds(const WaveChunks& chunks);

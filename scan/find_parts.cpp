@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::size_t kMostNamed = 10;  // names given of the parts a part meets
 
-PartFinding FindPart(const std::string& dir, const std::string& container,
+}  // namespace
+
+PartFinding ReadPart(const std::string& dir, const std::string& container,
                      const std::string& name) {
   PartFinding part;
   part.name = name;
@@ -43,6 +45,8 @@ PartFinding FindPart(const std::string& dir, const std::string& container,
   return part;
 }
 
+namespace {
+
 Others Named(const std::vector<PartFinding>& parts, const std::vector<std::size_t>& spliced,
              std::size_t count, const std::vector<std::size_t>& which) {
   Others others;
@@ -51,15 +55,16 @@ Others Named(const std::vector<PartFinding>& parts, const std::vector<std::size_
   return others;
 }
 
-// Where wavesplice would meet other files: parts it takes for one offset,
-// parts whose bytes overlap, a part that is a container, a container named
-// as this one but for case, and the container's own state.
-void FindCollisions(const std::string& dir, const RunFiles& files, const ContainerSummary& summary,
-                    std::vector<PartFinding>* parts) {
+}  // namespace
+
+void MeetParts(const std::string& dir, const RunFiles& files, const ContainerSummary& summary,
+               std::vector<PartFinding>* parts) {
   std::vector<std::size_t> spliced;  // the parts it writes, in search order
   std::vector<Span> spans;
   for (std::size_t i = 0; i < parts->size(); ++i) {
     PartFinding& part = (*parts)[i];
+    part.sameOffset = Others();
+    part.overlaps = Others();
     if (part.taken != PartName::kPart || !part.refused.empty()) continue;
     spliced.push_back(i);
     spans.push_back({part.offset, part.length});
@@ -84,17 +89,15 @@ void FindCollisions(const std::string& dir, const RunFiles& files, const Contain
   }
 }
 
-}  // namespace
-
 bool FindParts(const std::string& dir, const RunFiles& files, ContainerSummary* container,
                std::vector<PartFinding>* parts) {
   const bool searched = ForEachPartFile(
       dir, container->name,
       [&](const std::string& name) {
-        parts->push_back(FindPart(dir, container->name, name));
+        parts->push_back(ReadPart(dir, container->name, name));
         return true;
       },
       &container->error);
-  FindCollisions(dir, files, *container, parts);
+  MeetParts(dir, files, *container, parts);
   return searched;
 }

@@ -16,3 +16,11 @@
 // standard error and in container->error.
 bool FindParts(const std::string& dir, const RunFiles& files, ContainerSummary* container,
                std::vector<PartFinding>* parts);
+
+// Reads one part of container's, found in dir under name, as FindParts does.
+PartFinding ReadPart(const std::string& dir, const std::string& container, const std::string& name);
+
+// Finds again where the parts meet one another and other files, after any
+// of them changed.
+void MeetParts(const std::string& dir, const RunFiles& files, const ContainerSummary& container,
+               std::vector<PartFinding>* parts);

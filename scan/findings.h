@@ -33,6 +33,21 @@ struct Others {
   std::vector<std::string> names;
 };
 
+// What --fit made of a part: fitted, in the wave's format, the user's file
+// kept beside it; or why not.
+struct Fitting {
+  bool asked = false;  // --fit was given, and it had a problem
+  bool done = false;
+  std::string notFitted;  // why not, when asked and not done
+  std::string keptAs;     // the name the user's file is kept under
+  WaveFormat from;        // its format before, and the wave's it took
+  WaveFormat to;
+  bool dithered = false;
+  std::uint64_t clippedSamples = 0;
+  double cutSeconds = 0;
+  double paddedSeconds = 0;
+};
+
 // A part file as wavesplice would take it, and what lies around it.
 struct PartFinding {
   std::string name;
@@ -55,6 +70,8 @@ struct PartFinding {
   std::string sameFile;     // a container of the run that is this very file
   std::string caseTwin;     // a container named as its own but for case
   std::string notWritable;  // why the container cannot be opened for update
+
+  Fitting fitting;
 };
 
 // One container's tally, and whether it could be read whole.
@@ -76,5 +93,7 @@ struct ContainerSummary {
   int skipped = 0;
   int extracted = 0;
   int failed = 0;  // extractions that could not be written whole
+  int fitted = 0;
+  bool fitAsked = false;  // --fit was given
   bool extract = false;
 };

@@ -39,6 +39,24 @@ json Format(const WaveChunks& chunks) {
 
 json Listed(const Others& others) { return {{"count", others.count}, {"names", others.names}}; }
 
+// [from, to] where they differ, else null.
+template <class Value>
+json Change(const Value& from, const Value& to) {
+  return from == to ? json() : json::array({from, to});
+}
+
+json Fitted(const Fitting& fitting) {
+  return {{"kept_as", fitting.keptAs},
+          {"sample_rate", Change(fitting.from.sampleRate, fitting.to.sampleRate)},
+          {"channels", Change(fitting.from.channels, fitting.to.channels)},
+          {"bits", Change(fitting.from.bitsPerSample, fitting.to.bitsPerSample)},
+          {"format", Change(FormatName(fitting.from), FormatName(fitting.to))},
+          {"dithered", fitting.dithered},
+          {"clipped_samples", fitting.clippedSamples},
+          {"cut_seconds", fitting.cutSeconds},
+          {"padded_seconds", fitting.paddedSeconds}};
+}
+
 // Closes the container's list of waves, once.
 void EndWaves() {
   if (parts++ == 0) Print(Stream::kOutput, "],\"parts\":[");
@@ -109,6 +127,8 @@ void Part(const PartFinding& part, const Judgement& judgement) {
                  {"overlapping_parts", Listed(part.overlaps)},
                  {"message", PartMessage(part, judgement)}};
   if (!part.sameFile.empty()) object["same_file"] = part.sameFile;
+  if (part.fitting.done) object["fitted"] = Fitted(part.fitting);
+  if (part.fitting.asked && !part.fitting.done) object["not_fitted"] = part.fitting.notFitted;
   if (judgement.fitKnown) {
     json lacking = json::array();
     for (const Chunk& chunk : judgement.lacking) {
@@ -131,7 +151,8 @@ void Done(const ContainerSummary& container) {
                        {"problems", container.problems},
                        {"skipped", container.skipped},
                        {"extracted", container.extracted},
-                       {"failed", container.failed}};
+                       {"failed", container.failed},
+                       {"fitted", container.fitted}};
   Print(Stream::kOutput, "],\"counts\":");
   Put(counts);
   Print(Stream::kOutput, container.read ? ",\"read\":true" : ",\"read\":false");

@@ -68,7 +68,7 @@ void Done(const ContainerSummary& container) {
             " with a problem, " + std::to_string(container.skipped) + " skipped" +
             (container.extract ? ", " + std::to_string(container.extracted) + " extracted" : "") +
             (container.failed > 0 ? ", " + std::to_string(container.failed) + " failed" : "") +
-            "\n");
+            (container.fitAsked ? ", " + std::to_string(container.fitted) + " fitted" : "") + "\n");
 }
 
 void Finish() {}

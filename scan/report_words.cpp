@@ -11,6 +11,12 @@ namespace {
 
 std::string Bytes(std::uint64_t count) { return std::to_string(count) + " bytes"; }
 
+std::string Seconds3(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f s", seconds);
+  return text;
+}
+
 std::string Joined(const std::vector<std::string>& items, const char* between) {
   std::string text;
   for (const std::string& item : items) text += (text.empty() ? "" : between) + item;
@@ -141,9 +147,8 @@ std::string Words(Problem problem, const PartFinding& part, const Judgement& jud
   return "PROBLEM: wavesplice could not open the container for update: " + part.notWritable;
 }
 
-}  // namespace
-
-std::string PartMessage(const PartFinding& part, const Judgement& judgement) {
+// What the check says of the part, before --fit adds what it did.
+std::string CheckWords(const PartFinding& part, const Judgement& judgement) {
   if (judgement.verdict == Verdict::kSkipped) {
     return "skipped, as wavesplice skips it: " +
            (part.taken == PartName::kNoOffset
@@ -164,6 +169,47 @@ std::string PartMessage(const PartFinding& part, const Judgement& judgement) {
   if (sentences.empty()) return fine;
   if (!fine.empty()) sentences.push_back("Its length: " + fine);
   return Joined(sentences, ". ");
+}
+
+// "44100 -> 22050 Hz, 2 -> 1 channels, cut 0.840 s with a fade-out; yours is
+// kept as NAME.orig": what fitting changed.
+std::string FitWords(const Fitting& fitting) {
+  const WaveFormat& from = fitting.from;
+  const WaveFormat& to = fitting.to;
+  std::vector<std::string> done;
+  if (FormatName(from) != FormatName(to))
+    done.push_back(FormatName(from) + " -> " + FormatName(to));
+  if (from.sampleRate != to.sampleRate) {
+    done.push_back(std::to_string(from.sampleRate) + " -> " + std::to_string(to.sampleRate) +
+                   " Hz");
+  }
+  if (from.channels != to.channels) {
+    done.push_back(std::to_string(from.channels) + " -> " + std::to_string(to.channels) +
+                   " channels");
+  }
+  if (from.bitsPerSample != to.bitsPerSample || fitting.dithered) {
+    done.push_back(std::to_string(from.bitsPerSample) + " -> " + std::to_string(to.bitsPerSample) +
+                   " bits" + (fitting.dithered ? " (dithered)" : ""));
+  }
+  if (fitting.clippedSamples > 0) {
+    done.push_back(std::to_string(fitting.clippedSamples) + " samples clipped");
+  }
+  if (fitting.cutSeconds > 0)
+    done.push_back("cut " + Seconds3(fitting.cutSeconds) + " with a fade-out");
+  if (fitting.paddedSeconds > 0) {
+    done.push_back("padded " + Seconds3(fitting.paddedSeconds) + " with silence");
+  }
+  if (done.empty()) done.push_back("its chunks as the wave's");
+  return Joined(done, ", ") + "; yours is kept as " + fitting.keptAs;
+}
+
+}  // namespace
+
+std::string PartMessage(const PartFinding& part, const Judgement& judgement) {
+  const std::string said = CheckWords(part, judgement);
+  const Fitting& fitting = part.fitting;
+  if (fitting.done) return said + "; fitted: " + FitWords(fitting);
+  return fitting.asked ? said + "; not fitted: " + fitting.notFitted : said;
 }
 
 std::string ContainerMessage(Problem problem, const ContainerSummary& container) {

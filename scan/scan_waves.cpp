@@ -9,6 +9,7 @@
 #include "scan/extract.h"
 #include "scan/find_parts.h"
 #include "scan/find_waves.h"
+#include "scan/fit_part.h"
 #include "scan/judge.h"
 #include "scan/place_parts.h"
 #include "scan/same_name.h"
@@ -155,14 +156,54 @@ void JudgeParts(const std::vector<PartFinding>& parts, const ScanReport& report,
   }
 }
 
+// Walks container's waves, in file open at dir + summary->name: reports
+// each, extracts them when asked, and places parts among them. False when
+// anything could not be read or written; summary->read says whether the
+// container itself could be read whole.
+bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunFiles& files,
+               const ScanReport& report, ContainerSummary* summary,
+               std::vector<PartFinding>* parts) {
+  Walk walk;
+  walk.dir = dir;
+  walk.file = file;
+  walk.extract = extract;
+  walk.never = extract ? NeverExtracted(dir, summary->name, files) : "";
+  walk.summary = summary;
+  walk.report = &report;
+  walk.parts = parts;
+  for (std::size_t i = 0; i < parts->size(); ++i) {
+    if ((*parts)[i].taken == PartName::kPart) walk.sorted.push_back(i);
+  }
+  std::stable_sort(walk.sorted.begin(), walk.sorted.end(), [parts](std::size_t a, std::size_t b) {
+    return (*parts)[a].offset < (*parts)[b].offset;
+  });
+  for (const std::size_t i : walk.sorted) {
+    walk.spots.push_back({(*parts)[i].offset, (*parts)[i].length});
+  }
+  walk.places.resize(walk.sorted.size());
+  summary->read = FindWaves(
+      file, summary->size, kScanBlock,
+      [&walk](std::uint64_t offset, std::uint64_t length) { Meet(&walk, offset, length); });
+  if (walk.holding) Settle(&walk, &walk.held, walk.heldPart, true);
+  for (std::size_t i = 0; i < walk.sorted.size(); ++i) {
+    (*parts)[walk.sorted[i]].place = walk.places[i];
+  }
+  if (!summary->read) {
+    summary->error = ReadFailure(file, "file shrank while being read");
+    Complain(dir + summary->name, summary->error);
+  }
+  return walk.done;
+}
+
 }  // namespace
 
-bool ScanWaves(const std::string& dir, const std::string& container, bool extract,
+bool ScanWaves(const std::string& dir, const std::string& container, const ScanOptions& options,
                const RunFiles& files, const ScanReport& report) {
   const std::string path = dir + container;
   ContainerSummary summary;
   summary.name = container;
-  summary.extract = extract;
+  summary.extract = options.extract;
+  summary.fitAsked = options.fit;
   std::FILE* file = OpenToRead(path, &summary.size, &summary.error);
   if (file == nullptr) {
     Complain(path, summary.error);
@@ -174,37 +215,13 @@ bool ScanWaves(const std::string& dir, const std::string& container, bool extrac
   summary.sameFile = OtherThan(ContainersItIs(files, dir, container), container);
   summary.notWritable = CannotWrite(path);
   std::vector<PartFinding> parts;
-  Walk walk;
-  walk.done = FindParts(dir, files, &summary, &parts);
+  bool done = FindParts(dir, files, &summary, &parts);
   report.opened(summary);
-
-  walk.dir = dir;
-  walk.file = file;
-  walk.extract = extract;
-  walk.never = extract ? NeverExtracted(dir, container, files) : "";
-  walk.summary = &summary;
-  walk.report = &report;
-  walk.parts = &parts;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (parts[i].taken == PartName::kPart) walk.sorted.push_back(i);
-  }
-  std::stable_sort(walk.sorted.begin(), walk.sorted.end(), [&parts](std::size_t a, std::size_t b) {
-    return parts[a].offset < parts[b].offset;
-  });
-  for (const std::size_t i : walk.sorted) walk.spots.push_back({parts[i].offset, parts[i].length});
-  walk.places.resize(walk.sorted.size());
-  summary.read = FindWaves(
-      file, summary.size, kScanBlock,
-      [&walk](std::uint64_t offset, std::uint64_t length) { Meet(&walk, offset, length); });
-  if (walk.holding) Settle(&walk, &walk.held, walk.heldPart, true);
-  for (std::size_t i = 0; i < walk.sorted.size(); ++i) parts[walk.sorted[i]].place = walk.places[i];
-  if (!summary.read) {
-    summary.error = ReadFailure(file, "file shrank while being read");
-    Complain(path, summary.error);
-  }
+  if (!WalkWaves(file, dir, options.extract, files, report, &summary, &parts)) done = false;
+  if (options.fit && summary.read && !FitParts(file, dir, files, &summary, &parts)) done = false;
   std::fclose(file);  // read only: nothing can be lost at its close
 
   JudgeParts(parts, report, &summary);
   report.done(summary);
-  return walk.done && summary.read && summary.problems == 0 && JudgeContainer(summary).empty();
+  return done && summary.read && summary.problems == 0 && JudgeContainer(summary).empty();
 }

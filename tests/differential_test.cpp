@@ -76,4 +76,29 @@ TEST_F(Differential, BothSearchesAnnounceTheSameNamesInTheSameOrder) {
   }
 }
 
+TEST_F(Differential, BothBuildsFitAPartToTheSameBytes) {
+  ASSERT_FALSE(nativeCommand.empty()) << "run with --native=COMMAND";
+  // wavescan beside each build's wavesplice.
+  const std::string native =
+      nativeCommand.substr(0, nativeCommand.rfind("wavesplice")) + "wavescan";
+  // A stereo 44.1 kHz part into slots that resample, mix, dither and cut.
+  const std::string bank = std::string(64, 'U') + PcmWave(22050, 1, 8, 3000) +
+                           std::string(16, 'U') + PcmWave(48000, 2, 16, 2000);
+  const char* parts[] = {"bank.dat_00000040.wav", "bank.dat_00000c34.wav"};
+  for (const char* build : {"linux", "windows"}) {
+    mkdir(Path(build).c_str(), 0755);
+    Put(std::string(build) + "/bank.dat", bank);
+    for (const char* part : parts) {
+      Put(std::string(build) + "/" + part, PcmWave(44100, 2, 16, 5000));
+    }
+  }
+  EXPECT_EQ(Run(native, false, "--fit linux/bank.dat").status, 0);
+  EXPECT_EQ(Scan("--fit windows/bank.dat").status, 0);
+  for (const char* part : parts) {
+    SCOPED_TRACE(part);
+    EXPECT_NE(Get(std::string("linux/") + part), PcmWave(44100, 2, 16, 5000));
+    EXPECT_EQ(Get(std::string("windows/") + part), Get(std::string("linux/") + part));
+  }
+}
+
 }  // namespace

@@ -1,0 +1,197 @@
+// wavescan --fit on real sounds, with sox as the independent judge of what
+// each converted sound should be: every fitted part is its wave but for the
+// samples, which sound as sox's conversion of the user's file does; the
+// user's file is kept; the splice then changes nothing but those samples.
+// And the parts it must leave as they are, each saying why.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace {
+
+using nlohmann::json;
+
+class Fit : public Scratch {
+ protected:
+  void SetUp() override {
+    Scratch::SetUp();
+    if (std::system("command -v sox >/dev/null && test -d /usr/share/sounds/alsa && "
+                    "test -d /usr/share/sounds/sound-icons") != 0) {
+      GTEST_SKIP() << "needs sox, alsa-utils and sound-icons (scripts/test installs them)";
+    }
+  }
+  // Runs sox in the work folder; its arguments go through the shell.
+  void Sox(const std::string& args) const {
+    ASSERT_EQ(std::system(("cd '" + Path("") + "' && sox " + args).c_str()), 0) << args;
+  }
+  // The samples of a wave file, as sox reads them, in 32-bit floats.
+  std::vector<float> Floats(const std::string& name) const {
+    Sox("'" + name + "' -t raw -e floating-point -b 32 floats.raw");
+    const std::string raw = Get("floats.raw");
+    std::vector<float> samples(raw.size() / sizeof(float));
+    std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
+    return samples;
+  }
+};
+
+double Correlation(const std::vector<float>& a, const std::vector<float>& b, std::size_t count) {
+  double ab = 0, aa = 0, bb = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    ab += double{a[i]} * b[i];
+    aa += double{a[i]} * a[i];
+    bb += double{b[i]} * b[i];
+  }
+  return ab / std::sqrt(aa * bb);
+}
+
+std::uint32_t Le32(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// Where a wave's data chunk's contents lie: [*begin, *end).
+void DataOf(const std::string& wave, std::size_t* begin, std::size_t* end) {
+  for (std::size_t at = 12; at + 8 <= wave.size();
+       at += 8 + Le32(wave, at + 4) + (Le32(wave, at + 4) & 1)) {
+    if (wave.compare(at, 4, "data") == 0) {
+      *begin = at + 8;
+      *end = std::min<std::size_t>(*begin + Le32(wave, at + 4), wave.size());
+      return;
+    }
+  }
+  *begin = *end = wave.size();
+}
+
+struct Slot {
+  const char* format;  // sox's options for the wave in the bank
+  double seconds;
+  const char* user;  // the user's replacement, from Debian's sounds, and how sox reads it
+  const char* sox;   // sox's conversion of it into the slot's rate and channels
+};
+
+TEST_F(Fit, MakesRealSoundsFitTheirSlotsAsSoxWouldConvertThem) {
+  const Slot slots[] = {
+      {"-r 22050 -c 1 -b 8", 0.5, "/usr/share/sounds/alsa/Front_Center.wav", "-r 22050 -c 1"},
+      {"-r 11025 -c 2 -b 16", 1.0, "/usr/share/sounds/sound-icons/guitar-12.wav", "-r 11025 -c 2"},
+      {"-r 32000 -c 2 -b 24", 0.3, "/usr/share/sounds/sound-icons/cembalo-1.wav", "-r 32000 -c 2"},
+      {"-r 44100 -c 1 -e floating-point -b 32", 0.4, "/usr/share/sounds/alsa/Front_Left.wav",
+       "-r 44100 -c 1"},
+      {"-r 8000 -c 1 -e floating-point -b 64", 0.3, "stereo.wav", "-r 8000 -c 1"},
+  };
+  Sox("/usr/share/sounds/alsa/Rear_Right.wav -r 44100 -c 2 stereo.wav");  // a stereo file too
+  std::string bank = std::string(64, 'U');
+  std::vector<std::size_t> offsets;
+  for (const Slot& slot : slots) {
+    Sox("-n " + std::string(slot.format) + " slot.wav synth " + std::to_string(slot.seconds) +
+        " sine 300 vol 0.3");
+    offsets.push_back(bank.size());
+    bank += Get("slot.wav") + std::string(20, 'U');
+  }
+  Put("bank.dat", bank);
+  std::vector<std::string> parts;
+  for (std::size_t i = 0; i < offsets.size(); ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "bank.dat_%08zx.wav", offsets[i]);
+    parts.push_back(name);
+    Sox(std::string("'") + slots[i].user + "' '" + name + "'");
+  }
+  std::vector<std::string> users;
+  for (const std::string& part : parts) users.push_back(Get(part));
+
+  const Result fitted = Scan("--fit bank.dat");
+  EXPECT_EQ(fitted.status, 0) << fitted.out << fitted.err;
+  EXPECT_NE(fitted.out.find(", 5 fitted\n"), std::string::npos) << fitted.out;
+  std::string spliced = bank;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    SCOPED_TRACE(parts[i]);
+    const std::string part = Get(parts[i]);
+    const std::string wave = bank.substr(offsets[i], part.size());
+    std::size_t begin = 0, end = 0;
+    DataOf(wave, &begin, &end);
+    ASSERT_LT(begin, end);
+    EXPECT_EQ(part.size(), 8 + Le32(bank, offsets[i] + 4));  // the wave's own length
+    EXPECT_EQ(part.substr(0, begin), wave.substr(0, begin));
+    EXPECT_EQ(part.substr(end), wave.substr(end));
+    EXPECT_EQ(Get(parts[i] + ".orig"), users[i]);
+    // Against sox's conversion, but for the fade at a cut.
+    Sox(std::string("'") + slots[i].user + "' " + slots[i].sox + " reference.wav");
+    const std::vector<float> ours = Floats(parts[i]);
+    const std::vector<float> theirs = Floats("reference.wav");
+    const std::size_t count = std::min(ours.size(), theirs.size()) * 9 / 10;
+    EXPECT_GT(Correlation(ours, theirs, count), 0.99);
+    spliced.replace(offsets[i], part.size(), part);
+  }
+  EXPECT_EQ(Tool("bank.dat").status, 0);
+  EXPECT_EQ(Get("bank.dat"), spliced);
+}
+
+struct Refusal {
+  const char* what;
+  const char* slot;  // sox's options for the wave at 0x40
+  const char* part;  // and for the part over it
+  const char* why;   // why it is not fitted
+};
+
+TEST_F(Fit, LeavesWhatItCannotFitAndSaysWhy) {
+  const Refusal refusals[] = {
+      {"a compressed slot", "-r 22050 -c 1 -e ima-adpcm -b 4", "-r 44100 -c 1 -b 16",
+       "the wave at its offset is IMA ADPCM, a compressed format"},
+      {"a compressed part", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -e ima-adpcm -b 4",
+       "its format is IMA ADPCM, a compressed format"},
+      {"a kept copy already there", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
+       "bank.dat_00000040.wav.orig exists already; nothing changed"},
+  };
+  for (const Refusal& refusal : refusals) {
+    SCOPED_TRACE(refusal.what);
+    std::system(("rm -rf '" + Path("") + "' && mkdir '" + Path("") + "'").c_str());
+    Sox("-n " + std::string(refusal.slot) + " slot.wav synth 0.2 sine 300 vol 0.3");
+    Put("bank.dat", std::string(64, 'U') + Get("slot.wav"));
+    Sox("-n " + std::string(refusal.part) + " bank.dat_00000040.wav synth 0.3 sine 500 vol 0.3");
+    const std::string part = Get("bank.dat_00000040.wav");
+    const bool kept = std::string(refusal.why).find(".orig") != std::string::npos;
+    if (kept) Put("bank.dat_00000040.wav.orig", "an earlier edit");
+    const Result text = Scan("--fit bank.dat");
+    EXPECT_EQ(text.status, 1);
+    EXPECT_NE(text.out.find(std::string("; not fitted: ") + refusal.why + "\n"), std::string::npos)
+        << text.out;
+    const json report = json::parse(Scan("--fit --json bank.dat").out);
+    EXPECT_EQ(report["containers"][0]["parts"][0]["not_fitted"], refusal.why);
+    EXPECT_EQ(report["containers"][0]["counts"]["fitted"], 0);
+    EXPECT_EQ(Get("bank.dat_00000040.wav"), part);
+    EXPECT_EQ(Get("bank.dat_00000040.wav.orig"), kept ? "an earlier edit" : "");
+  }
+}
+
+TEST_F(Fit, ChangesNothingWhereItMayNotWrite) {
+  if (onWindows) GTEST_SKIP() << "cannot hold on Windows: Wine runs as root here";
+  chmod(root_.c_str(), 0777);
+  chmod(Path("").c_str(), 0777);
+  Sox("-n -r 22050 -c 1 -b 16 slot.wav synth 0.2 sine 300 vol 0.3");
+  Put("bank.dat", std::string(64, 'U') + Get("slot.wav"));
+  Sox("-n -r 44100 -c 1 -b 16 bank.dat_00000040.wav synth 0.3 sine 500 vol 0.3");
+  const std::string part = Get("bank.dat_00000040.wav");
+  chmod(Path("bank.dat").c_str(), 0666);  // only the folder is closed to it
+  chmod(Path("").c_str(), 0555);
+  std::string skip;
+  const std::string nobody = Unprivileged(&skip);
+  if (!skip.empty()) GTEST_SKIP() << skip;
+  const Result run = Scan("--fit bank.dat", false, nobody);
+  chmod(Path("").c_str(), 0755);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("wavescan: bank.dat_00000040.wav: not fitted: cannot create "
+                         "bank.dat_00000040.wav.orig: Permission denied; nothing changed\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Get("bank.dat_00000040.wav"), part);
+  EXPECT_NE(access(Path("bank.dat_00000040.wav.orig").c_str(), F_OK), 0);
+}
+
+}  // namespace
