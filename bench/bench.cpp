@@ -32,6 +32,7 @@ struct Sizes {
   int scanMiB;       // scan workload: two containers of this size
   int meetingParts;  // check workload: this many parts, and four times as many, all overlapping
   int extractWaves;  // extraction workload: this many waves, and four times as many
+  int fitSeconds;    // fit workload: a part this long
 };
 
 struct Outcome {
@@ -388,6 +389,41 @@ void Extraction(const Sizes& n, const std::string& bin, const std::string& root,
   table->Row("extract 4x the waves / 1x", Fixed(ratio, "x"), "at most 5x", ratio <= 5);
 }
 
+// wavescan --fit of a 60-second 44.1 kHz stereo 16-bit part into a slot of
+// 22050 Hz mono 8-bit, against sox making the same conversion; and the fit's
+// peak memory against the part's size.
+void Fitting(const Sizes& n, const std::string& bin, const std::string& root, Table* table) {
+  const std::string dir = Dir(root + "fit");
+  const std::string seconds = std::to_string(n.fitSeconds);
+  Run({"/bin/sh", "-c",
+       "sox -n -r 22050 -c 1 -b 8 -t wav bank.dat synth " + seconds +
+           " sine 300 vol 0.3 && "
+           "sox -n -r 44100 -c 2 -b 16 part.wav synth " +
+           seconds + " sine 440 sine 1000 vol 0.5"},
+      dir);
+  const std::string again = "cp part.wav bank.dat_00000000.wav && rm -f bank.dat_00000000.wav.orig";
+  std::vector<double> ours, soxes;
+  for (int run = 0; run < n.runs; ++run) {
+    Run({"/bin/sh", "-c", again}, dir);
+    ours.push_back(Run({bin + "wavescan", "--fit", "bank.dat"}, dir).seconds);
+    soxes.push_back(
+        Run({"/usr/bin/sox", "part.wav", "-r", "22050", "-c", "1", "-b", "8", "out.wav"}, dir)
+            .seconds);
+  }
+  Run({"/bin/sh", "-c", again}, dir);
+  const double peak = PeakMiB(bin, {bin + "wavescan", "--fit", "bank.dat"}, dir);
+  struct stat part {};
+  stat((dir + "part.wav").c_str(), &part);
+  const double limit = 4.0 * static_cast<double>(part.st_size) / (1 << 20) + 16;
+  const std::string what = seconds + " s, 44.1 kHz stereo 16-bit into 22050 Hz mono 8-bit";
+  const double ratio = Median(ours) / Median(soxes);
+  table->Row("fit " + what + ": wavescan --fit", Fixed(Median(ours), " s"));
+  table->Row("fit " + what + ": sox", Fixed(Median(soxes), " s"));
+  table->Row("wavescan --fit / sox", Fixed(ratio, "x"), "at most 1.5x", ratio <= 1.5);
+  table->Row("peak resident size, wavescan --fit", Fixed(peak, " MiB"),
+             "at most " + Fixed(limit, " MiB") + " (4x the part + 16 MiB)", peak <= limit);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -396,8 +432,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const bool small = argc > 3 && std::string(argv[3]) == "--small";
-  const Sizes sizes = small ? Sizes{200, 64 * 1024, 100, 400, 8, 3, 64, 100, 500}
-                            : Sizes{4000, 64 * 1024, 1000, 4000, 64, 9, 1024, 1000, 12500};
+  const Sizes sizes = small ? Sizes{200, 64 * 1024, 100, 400, 8, 3, 64, 100, 500, 5}
+                            : Sizes{4000, 64 * 1024, 1000, 4000, 64, 9, 1024, 1000, 12500, 60};
   const std::string bin = std::string(argv[1]) + "/";
   const std::string tool = bin + "wavesplice";
   const std::string root = Dir(argv[2]);
@@ -413,6 +449,7 @@ int main(int argc, char** argv) {
   Scan(sizes, bin, root, &table);
   Meetings(sizes, bin, root, &table);
   Extraction(sizes, bin, root, &table);
+  Fitting(sizes, bin, root, &table);
   std::printf("Machine: %s\n\n%s", Machine().c_str(), table.text.c_str());
   return 0;
 }

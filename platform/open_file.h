@@ -30,6 +30,11 @@ std::FILE* CreateNewFile(const std::string& path);
 // Removes a file; false with errno set when it cannot.
 bool RemoveFile(const std::string& path);
 
+// Gives the file at from a second name, to, when the file system can: no
+// byte is copied. kExists when a file has that name already.
+enum class Linked { kDone, kExists, kCannot };
+Linked LinkFile(const std::string& from, const std::string& to);
+
 // Brings what was written to file onto the disk, so that a file renamed into
 // place after it holds its bytes even after a crash; false with errno set.
 bool SyncFile(std::FILE* file);

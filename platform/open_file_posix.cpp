@@ -74,6 +74,14 @@ std::FILE* CreateNewFile(const std::string& path) {
   return StreamOf(fd, "wb");
 }
 
+Linked LinkFile(const std::string& from, const std::string& to) {
+  // A symbolic link is followed: what is kept is the file it leads to.
+  if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    return Linked::kDone;
+  }
+  return errno == EEXIST ? Linked::kExists : Linked::kCannot;
+}
+
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
 
 bool RenameOver(const std::string& from, const std::string& to, std::string* why) {

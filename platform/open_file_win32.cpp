@@ -62,6 +62,13 @@ std::FILE* CreateNewFile(const std::string& path) {
   return file;
 }
 
+Linked LinkFile(const std::string& from, const std::string& to) {
+  if (CreateHardLinkA(to.c_str(), from.c_str(), nullptr)) return Linked::kDone;
+  const DWORD error = GetLastError();
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Linked::kExists
+                                                                     : Linked::kCannot;
+}
+
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
 
 bool RenameOver(const std::string& from, const std::string& to, std::string* why) {

@@ -141,12 +141,18 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
                static_cast<std::size_t>(part.wave.dataBytes), SeedFromBytes(sound, soundBytes));
   std::copy(fitted.data.begin(), fitted.data.end(), wave.begin() + part.wave.dataAt);
 
-  // The copy first and the fitted part beside it, then the one step that
-  // puts it in place: at every moment one whole version has each name.
+  // The user's file under a second name first (a link where the file
+  // system has them, else a copy), then the fitted part beside it, then the
+  // one step that puts it in place: at every moment one whole version has
+  // each name.
   fitting->keptAs = part.name + ".orig";
   const std::string kept = dir + fitting->keptAs;
   const std::string fresh = path + ".fitting";
-  const Written keeping = WriteNew(kept, mine, &why);
+  const Linked linked = LinkFile(path, kept);
+  Written keeping = linked == Linked::kDone     ? Written::kDone
+                    : linked == Linked::kExists ? Written::kExists
+                                                : WriteNew(kept, mine, &why);
+  if (linked == Linked::kDone) NoteCreated(kept);
   if (keeping == Written::kExists) {
     // Fitted before, most likely: the user's own file is the one to keep.
     fitting->notFitted = fitting->keptAs + " exists already; nothing changed";
