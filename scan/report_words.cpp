@@ -12,6 +12,7 @@ namespace {
 std::string Bytes(std::uint64_t count) { return std::to_string(count) + " bytes"; }
 
 std::string Seconds3(double seconds) {
+  if (seconds < 0.0005) return "under 0.001 s";  // not nothing, as "0.000 s" would say
   char text[32];
   std::snprintf(text, sizeof text, "%.3f s", seconds);
   return text;

@@ -49,4 +49,23 @@ TEST(FindMeetings, NamesAtMostSoManyButCountsAll) {
   EXPECT_EQ(met[55].overlapCount, 0u);
 }
 
+TEST(FitsAlone, FitsOnlyWhatNoOtherPartWouldStillMeet) {
+  // Slots: 0 is not to be fitted. In search order.
+  const struct {
+    const char* what;
+    std::vector<Span> spans;
+    std::vector<std::uint64_t> slots;
+    std::vector<bool> alone;
+  } cases[] = {
+      {"longer than its slot, into the next part", {{0, 150}, {100, 50}}, {100, 0}, {true, false}},
+      {"the next part starts inside its slot", {{0, 150}, {50, 50}}, {100, 0}, {false, false}},
+      {"one before reaches in, and is not fitted", {{0, 150}, {100, 80}}, {0, 50}, {false, false}},
+      {"one before reaches in, and is fitted", {{0, 150}, {100, 80}}, {100, 80}, {true, true}},
+      {"its slot ends where the next starts", {{0, 100}, {100, 10}}, {100, 0}, {true, false}},
+      {"two at one offset", {{0, 10}, {0, 20}}, {10, 10}, {false, false}},
+      {"a part of length 0 meets nothing", {{0, 150}, {50, 0}}, {100, 0}, {true, false}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FitsAlone(c.spans, c.slots), c.alone) << c.what;
+}
+
 }  // namespace
