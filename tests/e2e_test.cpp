@@ -302,21 +302,26 @@ TEST_F(Wavesplice, RefusesAPartWhereAHoleHasNoRoom) {
     const char* room;  // bytes left free
     const char* out;   // the lines before the refused part's
     const char* refused;
+    const char* part;  // the refused part
   } cases[] = {
       {"sparse", "truncate -s 1M s.dat && cp ../voice.wav s.dat_00000100.wav", "8192", "",
-       "00000100"},
+       "00000100", "s.dat_00000100.wav"},
       {"room kept past its end",
        "truncate -s 64k s.dat && fallocate -n -o 64k -l 64k s.dat && "
        "cp ../voice.wav s.dat_00000100.wav",
-       "8192", "", "00000100"},
+       "8192", "", "00000100", "s.dat_00000100.wav"},
       {"a hole the run makes",
        "head -c 64k /dev/zero >s.dat && cp ../voice.wav s.dat_00020000.wav && "
        "cp ../voice.wav s.dat_0x018000.wav",
-       "24576", "Processing s.dat_00020000.wav offset 00020000 length 00004e4c\n", "00018000"},
+       "24576", "Processing s.dat_00020000.wav offset 00020000 length 00004e4c\n", "00018000",
+       "s.dat_0x018000.wav"},
+      {"past its end, with no hole",
+       "head -c 64k /dev/zero >s.dat && cp ../voice.wav s.dat_00010000.wav", "8192", "", "00010000",
+       "s.dat_00010000.wav"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string refused = c.refused[3] == '1' ? "s.dat_0x018000.wav" : "s.dat_00000100.wav";
+    const std::string refused = c.part;
     const Result run = Script(
         "export OUT ERR STATUS; rm -rf full; mkdir full && unshare -m bash -c '"
         "mount -t tmpfs -o size=128k tmpfs full && cd full && " +

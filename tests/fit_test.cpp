@@ -106,9 +106,24 @@ TEST_F(Fit, MakesRealSoundsFitTheirSlotsAsSoxWouldConvertThem) {
   std::vector<std::string> users;
   for (const std::string& part : parts) users.push_back(Get(part));
 
-  const Result fitted = Scan("--fit bank.dat");
-  EXPECT_EQ(fitted.status, 0) << fitted.out << fitted.err;
-  EXPECT_NE(fitted.out.find(", 5 fitted\n"), std::string::npos) << fitted.out;
+  const Result run = Scan("--fit --json bank.dat");
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  const json report = json::parse(run.out)["containers"][0];
+  EXPECT_EQ(report["counts"]["fitted"], 5);
+  const json& first = report["parts"][0];
+  EXPECT_EQ(first["verdict"], "fits");
+  EXPECT_EQ(first["fitted"]["kept_as"], parts[0] + ".orig");
+  EXPECT_EQ(first["fitted"]["sample_rate"], json({48000, 22050}));
+  EXPECT_EQ(first["fitted"]["channels"], nullptr);
+  EXPECT_EQ(first["fitted"]["bits"], json({16, 8}));
+  EXPECT_EQ(first["fitted"]["format"], nullptr);
+  EXPECT_EQ(first["fitted"]["dithered"], true);
+  EXPECT_NEAR(first["fitted"]["cut_seconds"].get<double>(), 68545.0 / 48000 - 0.5, 0.001);
+  EXPECT_EQ(first["fitted"]["padded_seconds"], 0);
+  EXPECT_EQ(report["parts"][1]["fitted"]["channels"], json({1, 2}));
+  EXPECT_EQ(report["parts"][3]["fitted"]["format"], json({"PCM", "IEEE float"}));
+  EXPECT_EQ(first["message"].get<std::string>().substr(0, 64),
+            "fits; fitted: 48000 -> 22050 Hz, 16 -> 8 bits (dithered), cut 0.");
   std::string spliced = bank;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     SCOPED_TRACE(parts[i]);
@@ -135,19 +150,25 @@ TEST_F(Fit, MakesRealSoundsFitTheirSlotsAsSoxWouldConvertThem) {
 
 struct Refusal {
   const char* what;
-  const char* slot;  // sox's options for the wave at 0x40
-  const char* part;  // and for the part over it
-  const char* why;   // why it is not fitted
+  const char* slot;   // sox's options for the wave at 0x40
+  const char* part;   // and for the part over it
+  const char* other;  // a file put beside them first, or ""
+  const char* why;    // why it is not fitted
 };
 
 TEST_F(Fit, LeavesWhatItCannotFitAndSaysWhy) {
   const Refusal refusals[] = {
-      {"a compressed slot", "-r 22050 -c 1 -e ima-adpcm -b 4", "-r 44100 -c 1 -b 16",
+      {"a compressed slot", "-r 22050 -c 1 -e ima-adpcm -b 4", "-r 44100 -c 1 -b 16", "",
        "the wave at its offset is IMA ADPCM, a compressed format"},
-      {"a compressed part", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -e ima-adpcm -b 4",
+      {"a compressed part", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -e ima-adpcm -b 4", "",
        "its format is IMA ADPCM, a compressed format"},
       {"a kept copy already there", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
-       "bank.dat_00000040.wav.orig exists already; nothing changed"},
+       "bank.dat_00000040.wav.orig", "bank.dat_00000040.wav.orig exists already; nothing changed"},
+      {"its new file's name taken", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
+       "bank.dat_00000040.wav.fitting",
+       "bank.dat_00000040.wav.fitting exists already; nothing changed"},
+      {"a part inside its wave", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
+       "bank.dat_00000050.wav", "another part's bytes would still meet its wave's"},
   };
   for (const Refusal& refusal : refusals) {
     SCOPED_TRACE(refusal.what);
@@ -156,8 +177,7 @@ TEST_F(Fit, LeavesWhatItCannotFitAndSaysWhy) {
     Put("bank.dat", std::string(64, 'U') + Get("slot.wav"));
     Sox("-n " + std::string(refusal.part) + " bank.dat_00000040.wav synth 0.3 sine 500 vol 0.3");
     const std::string part = Get("bank.dat_00000040.wav");
-    const bool kept = std::string(refusal.why).find(".orig") != std::string::npos;
-    if (kept) Put("bank.dat_00000040.wav.orig", "an earlier edit");
+    if (*refusal.other != '\0') Put(refusal.other, Wave(0, ""));  // 8 bytes that splice
     const Result text = Scan("--fit bank.dat");
     EXPECT_EQ(text.status, 1);
     EXPECT_NE(text.out.find(std::string("; not fitted: ") + refusal.why + "\n"), std::string::npos)
@@ -166,7 +186,8 @@ TEST_F(Fit, LeavesWhatItCannotFitAndSaysWhy) {
     EXPECT_EQ(report["containers"][0]["parts"][0]["not_fitted"], refusal.why);
     EXPECT_EQ(report["containers"][0]["counts"]["fitted"], 0);
     EXPECT_EQ(Get("bank.dat_00000040.wav"), part);
-    EXPECT_EQ(Get("bank.dat_00000040.wav.orig"), kept ? "an earlier edit" : "");
+    EXPECT_EQ(Get("bank.dat_00000040.wav.orig"),
+              refusal.other == std::string("bank.dat_00000040.wav.orig") ? Wave(0, "") : "");
   }
 }
 

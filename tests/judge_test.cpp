@@ -181,9 +181,10 @@ TEST(Judge, SaysWhatALongerPartWouldFitInWholeBlocks) {
   part.own = Pcm(1, 8000, 16, 91);
   part.own.others = {{"LIST", 26}, {"fact", 12}};
   part.wave.others = {{"fact", 12}};
+  part.place.waveLength = 101;  // 31 bytes for samples: 15 whole blocks
   const Judgement judgement = Judge(part, 1000);
   EXPECT_TRUE(judgement.fitKnown);
-  EXPECT_EQ(judgement.fitBytes, 30u);  // 100 - 70 bytes that are no samples
+  EXPECT_EQ(judgement.fitBytes, 30u);  // 101 - 70 bytes that are no samples, in blocks of 2
   EXPECT_DOUBLE_EQ(judgement.fitSeconds, 30.0 / 16000);
   ASSERT_EQ(judgement.lacking.size(), 1u);
   EXPECT_EQ(judgement.lacking[0].id, "LIST");

@@ -64,6 +64,17 @@ TEST_F(LostEdits, AreCaughtBeforeTheSplice) {
        "",
        1,
        true},
+      {"a hard link, extracted",
+       [this] {
+         Put("a.dat", kBank);
+         Link("a.dat", "b.dat", false);
+       },
+       "--extract '*.dat'",
+       "0.019 s; not extracted: b.dat is the same file as a.dat, extracted under that name\n",
+       {"same_file"},
+       "",
+       1,
+       true},
       {"a symbolic link",
        [this] {
          Put("a.dat", kBank);

@@ -8,12 +8,12 @@ namespace {
 
 TEST(PlaceWave, SaysWhichWaveEachPartStartsFallsInsideOrReaches) {
   // Waves at 100 (50 bytes) and 200 (10 bytes); parts by offset.
-  const std::vector<PartSpot> parts = {{40, 100}, {100, 50}, {100, 5},  {120, 8},
-                                       {149, 60}, {150, 10}, {200, 10}, {300, 1}};
+  const std::vector<PartSpot> parts = {{40, 100}, {100, 50}, {100, 5},  {120, 8}, {149, 60},
+                                       {150, 10}, {190, 10}, {200, 10}, {300, 1}};
   std::vector<Place> places(parts.size());
   std::size_t passed = 0;
   EXPECT_EQ(PlaceWave(parts, 100, 50, &passed, &places), 1u);
-  EXPECT_EQ(PlaceWave(parts, 200, 10, &passed, &places), 6u);
+  EXPECT_EQ(PlaceWave(parts, 200, 10, &passed, &places), 7u);
   const struct {
     bool starts;
     bool inside;
@@ -27,6 +27,7 @@ TEST(PlaceWave, SaysWhichWaveEachPartStartsFallsInsideOrReaches) {
       {false, true, 100, false, 200},
       {false, true, 100, true, 200},  // its last byte is the wave's 149th, then 60 on
       {false, false, 0, false, 200},  // the byte after the wave: neither
+      {false, false, 0, false, 200},  // it ends where the next wave starts
       {true, false, 200, false, 0},
       {false, false, 0, false, 0},  // no wave after it: none to overrun
   };
@@ -37,7 +38,7 @@ TEST(PlaceWave, SaysWhichWaveEachPartStartsFallsInsideOrReaches) {
     EXPECT_EQ(places[i].overruns, expected[i].overruns) << i;
     EXPECT_EQ(places[i].nextWave, expected[i].next) << i;
   }
-  EXPECT_EQ(passed, 6u);
+  EXPECT_EQ(passed, 7u);
   EXPECT_EQ(PlaceWave(parts, 400, 12, &passed, &places), parts.size());  // none at its offset
 }
 

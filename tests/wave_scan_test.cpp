@@ -149,6 +149,12 @@ TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
       {"fmt " + Le(16) + Le(0x1234, 2) + std::string(14, '\0'),
        "format 0x1234, 0 channels, 0 Hz, 0 bits"},
       {"data" + Le(4) + "abcd", "no fmt chunk"},
+      // The old 14-byte form has no bits; a second data chunk is not the sound.
+      {"fmt " + Le(14) + Le(1, 2) + Le(1, 2) + Le(8000) + Le(8000) + Le(1, 2) + "data" + Le(8000) +
+           std::string(8000, '\0'),
+       "PCM, 1 channel, 8000 Hz, 1.000 s"},
+      {pcm + "data" + Le(17640) + std::string(17640, '\0') + "data" + Le(4) + "abcd",
+       "PCM, 2 channels, 44100 Hz, 16 bits, 0.100 s"},
       {"fmt " + Le(16) + "cut short", "no fmt chunk"},
   };
   for (const auto& c : cases) {

@@ -164,6 +164,7 @@ TEST_F(Check, SeesWhereWavespliceWouldMeetAnotherFile) {
   const json fifo = json::parse(Scan("--json bank.dat").out);
   ASSERT_EQ(fifo["containers"].size(), 2u);
   EXPECT_EQ(fifo["containers"][0]["read"], false);  // the FIFO
+  EXPECT_EQ(fifo["containers"][0]["error"], "a folder or a device, not a file");
   EXPECT_EQ(fifo["containers"][1]["parts"][0]["problems"], json({"same_offset"}));
 
   chmod(Path("bank.dat").c_str(), 0444);

@@ -151,6 +151,8 @@ TEST_F(Wavescan, ExtractionThatCannotCreateOrFinishAFileLeavesNone) {
   EXPECT_EQ(locked.status, 1);
   EXPECT_NE(locked.out.find("0.000 s; NOT extracted\n"), std::string::npos) << locked.out;
   EXPECT_EQ(locked.err, "wavescan: locked/c.dat_00000000.wav: cannot create: Permission denied\n");
+  const Result json = Scan("--json --extract locked/c.dat", false, nobody);
+  EXPECT_NE(json.out.find("\"extracted\":0,\"failed\":1"), std::string::npos) << json.out;
   EXPECT_FALSE(Exists(Path("locked/c.dat_00000000.wav")));
 
   // A file-size limit stops the long wave partway; the short one still lands.
