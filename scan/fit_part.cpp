@@ -95,8 +95,8 @@ bool ReadAll(std::FILE* file, std::uint64_t offset, Bytes* bytes) {
 
 std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement) {
   for (const Problem problem : judgement.problems) {
-    const std::string blocks = ProblemBlocks(problem);
-    if (!blocks.empty()) return blocks;
+    const char* blocks = ProblemBlocks(problem);
+    if (*blocks != '\0') return blocks;
   }
   if (!part.own.hasData) return "it has no data chunk";
   if (!part.wave.hasFormat) return "the wave at its offset has no fmt chunk";
@@ -139,7 +139,8 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
   const FitResult fitted =
       FitSound(sound, soundBytes, from, part.own.format.sampleRate, to, part.wave.format.sampleRate,
                static_cast<std::size_t>(part.wave.dataBytes), SeedFromBytes(sound, soundBytes));
-  std::copy(fitted.data.begin(), fitted.data.end(), wave.begin() + part.wave.dataAt);
+  std::copy(fitted.data.begin(), fitted.data.end(),
+            wave.begin() + static_cast<std::ptrdiff_t>(part.wave.dataAt));
 
   // The user's file under a second name first (a link where the file
   // system has them, else a copy), then the fitted part beside it, then the
