@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     if (!match.directory) containers.push_back(match.name);
   }
   bool done = ScanAll(dir, containers, scan, *report);
-  report->finish();
+  report->finish(unlisted.empty() ? "" : (dir.empty() ? "." : dir) + ": cannot list: " + unlisted);
   if (!ListedWhole(dir, unlisted)) done = false;
   // A check that found nothing to check has not passed.
   if (done && containers.empty()) {

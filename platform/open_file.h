@@ -35,6 +35,15 @@ bool RemoveFile(const std::string& path);
 enum class Linked { kDone, kExists, kCannot };
 Linked LinkFile(const std::string& from, const std::string& to);
 
+// Gives the file at from the name to only if no file has that name: false
+// with *why otherwise ("File exists" when one does), from left as it was.
+bool RenameNew(const std::string& from, const std::string& to, std::string* why);
+
+// Gives the file open as to the permissions of the file at from, so that a
+// file written in another's place is no more open than it was. False with
+// errno set when it cannot.
+bool KeepMode(const std::string& from, std::FILE* to);
+
 // Brings what was written to file onto the disk, so that a file renamed into
 // place after it holds its bytes even after a crash; false with errno set.
 bool SyncFile(std::FILE* file);

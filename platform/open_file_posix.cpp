@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/open_file.h"
@@ -80,6 +81,27 @@ Linked LinkFile(const std::string& from, const std::string& to) {
     return Linked::kDone;
   }
   return errno == EEXIST ? Linked::kExists : Linked::kCannot;
+}
+
+bool RenameNew(const std::string& from, const std::string& to, std::string* why) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno == EINVAL || errno == ENOSYS) {
+    // A file system that cannot promise it: the name is looked at first,
+    // which leaves a moment in which another program could take it.
+    struct stat info {};
+    if (lstat(to.c_str(), &info) == 0) {
+      errno = EEXIST;
+    } else if (errno == ENOENT && std::rename(from.c_str(), to.c_str()) == 0) {
+      return true;
+    }
+  }
+  *why = std::strerror(errno);
+  return false;
+}
+
+bool KeepMode(const std::string& from, std::FILE* to) {
+  struct stat info {};
+  return stat(from.c_str(), &info) == 0 && fchmod(fileno(to), info.st_mode & 07777) == 0;
 }
 
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }

@@ -69,6 +69,17 @@ Linked LinkFile(const std::string& from, const std::string& to) {
                                                                      : Linked::kCannot;
 }
 
+bool RenameNew(const std::string& from, const std::string& to, std::string* why) {
+  // Without MOVEFILE_REPLACE_EXISTING, a name that is taken is refused.
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+  *why = SystemMessage(GetLastError());
+  return false;
+}
+
+// A file's Read-only attribute is all that would make it less open, and a
+// part that has it is never replaced.
+bool KeepMode(const std::string& /*from*/, std::FILE* /*to*/) { return true; }
+
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
 
 bool RenameOver(const std::string& from, const std::string& to, std::string* why) {

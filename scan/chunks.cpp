@@ -149,6 +149,10 @@ std::uint32_t EffectiveTag(const WaveFormat& format) {
   return format.tag != kExtensible || format.subFormat.empty() ? format.tag : SubFormatTag(format);
 }
 
+std::uint32_t SignificantBits(const WaveFormat& format) {
+  return format.validBits != 0 ? format.validBits : format.bitsPerSample;
+}
+
 double Seconds(const WaveChunks& chunks) {
   if (!chunks.hasFormat || !chunks.hasData || chunks.format.byteRate == 0) return -1;
   return static_cast<double>(chunks.dataBytes) / chunks.format.byteRate;

@@ -60,5 +60,9 @@ std::string FormatIdentity(const WaveFormat& format);
 // sub-format stands for, 0 when that is no standard one.
 std::uint32_t EffectiveTag(const WaveFormat& format);
 
+// The bits of each sample that carry sound: an extensible format's valid
+// bits, else its bits per sample.
+std::uint32_t SignificantBits(const WaveFormat& format);
+
 // How long the data plays, when the chunks say; negative when they do not.
 double Seconds(const WaveChunks& chunks);

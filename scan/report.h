@@ -3,6 +3,8 @@
 // order, as the run goes.
 #pragma once
 
+#include <string>
+
 #include "scan/findings.h"
 #include "scan/judge.h"
 
@@ -12,7 +14,9 @@ struct ScanReport {
   void (*wave)(const WaveFinding& wave);
   void (*part)(const PartFinding& part, const Judgement& judgement);  // after its waves
   void (*done)(const ContainerSummary& container);  // also for one that could not be opened
-  void (*finish)();
+  // At the end; unlisted says why the folder could not be listed to its
+  // end, or is "".
+  void (*finish)(const std::string& unlisted);
 };
 
 extern const ScanReport kTextReport;

@@ -49,7 +49,7 @@ json Fitted(const Fitting& fitting) {
   return {{"kept_as", fitting.keptAs},
           {"sample_rate", Change(fitting.from.sampleRate, fitting.to.sampleRate)},
           {"channels", Change(fitting.from.channels, fitting.to.channels)},
-          {"bits", Change(fitting.from.bitsPerSample, fitting.to.bitsPerSample)},
+          {"bits", Change(SignificantBits(fitting.from), SignificantBits(fitting.to))},
           {"format", Change(FormatName(fitting.from), FormatName(fitting.to))},
           {"dithered", fitting.dithered},
           {"clipped_samples", fitting.clippedSamples},
@@ -128,7 +128,9 @@ void Part(const PartFinding& part, const Judgement& judgement) {
                  {"message", PartMessage(part, judgement)}};
   if (!part.sameFile.empty()) object["same_file"] = part.sameFile;
   if (part.fitting.done) object["fitted"] = Fitted(part.fitting);
-  if (part.fitting.asked && !part.fitting.done) object["not_fitted"] = part.fitting.notFitted;
+  if (part.fitting.asked && !part.fitting.done && !judgement.problems.empty()) {
+    object["not_fitted"] = part.fitting.notFitted;
+  }
   if (judgement.fitKnown) {
     json lacking = json::array();
     for (const Chunk& chunk : judgement.lacking) {
@@ -163,7 +165,14 @@ void Done(const ContainerSummary& container) {
   Print(Stream::kOutput, "}");
 }
 
-void Finish() { Print(Stream::kOutput, "]}\n"); }
+void Finish(const std::string& unlisted) {
+  Print(Stream::kOutput, "]");
+  if (!unlisted.empty()) {
+    Print(Stream::kOutput, ",\"error\":");
+    Put(unlisted);
+  }
+  Print(Stream::kOutput, "}\n");
+}
 
 }  // namespace
 

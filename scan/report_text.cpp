@@ -71,7 +71,7 @@ void Done(const ContainerSummary& container) {
             (container.fitAsked ? ", " + std::to_string(container.fitted) + " fitted" : "") + "\n");
 }
 
-void Finish() {}
+void Finish(const std::string& /*unlisted*/) {}  // said on standard error
 
 }  // namespace
 

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string Bytes(std::uint64_t count) { return std::to_string(count) + " bytes"; }
+std::string Bytes(std::uint64_t count) {
+  return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
 
 std::string Seconds3(double seconds) {
   if (seconds < 0.0005) return "under 0.001 s";  // not nothing, as "0.000 s" would say
@@ -44,7 +46,7 @@ std::string LooksLike(const PartFinding& part) {
   }
   if (begins("RIFX")) return "it begins with RIFX: big-endian RIFF, which is no WAVE file";
   if (begins("RF64")) return "it begins with RF64: 64-bit RIFF, which is no plain WAVE file";
-  if (!part.headerRead) {
+  if (head.size() < kRiffHeader && (!part.headerRead || part.length >= kRiffHeader)) {
     return "it holds " + Bytes(head.size()) + ", fewer than the 12 bytes of a wave's header";
   }
   if (part.length < kRiffHeader) {
@@ -188,9 +190,10 @@ std::string FitWords(const Fitting& fitting) {
     done.push_back(std::to_string(from.channels) + " -> " + std::to_string(to.channels) +
                    " channels");
   }
-  if (from.bitsPerSample != to.bitsPerSample || fitting.dithered) {
-    done.push_back(std::to_string(from.bitsPerSample) + " -> " + std::to_string(to.bitsPerSample) +
-                   " bits" + (fitting.dithered ? " (dithered)" : ""));
+  if (SignificantBits(from) != SignificantBits(to) || fitting.dithered) {
+    done.push_back(std::to_string(SignificantBits(from)) + " -> " +
+                   std::to_string(SignificantBits(to)) + " bits" +
+                   (fitting.dithered ? " (dithered)" : ""));
   }
   if (fitting.clippedSamples > 0) {
     done.push_back(std::to_string(fitting.clippedSamples) + " samples clipped");
@@ -210,7 +213,9 @@ std::string PartMessage(const PartFinding& part, const Judgement& judgement) {
   const std::string said = CheckWords(part, judgement);
   const Fitting& fitting = part.fitting;
   if (fitting.done) return said + "; fitted: " + FitWords(fitting);
-  return fitting.asked ? said + "; not fitted: " + fitting.notFitted : said;
+  // What fitting mended, or the run mended around it, needs no word.
+  const bool left = fitting.asked && !judgement.problems.empty();
+  return left ? said + "; not fitted: " + fitting.notFitted : said;
 }
 
 std::string ContainerMessage(Problem problem, const ContainerSummary& container) {

@@ -9,7 +9,7 @@
 #include "scan/extract.h"
 #include "scan/find_parts.h"
 #include "scan/find_waves.h"
-#include "scan/fit_part.h"
+#include "scan/fit_parts.h"
 #include "scan/judge.h"
 #include "scan/place_parts.h"
 #include "scan/same_name.h"

@@ -166,7 +166,10 @@ TEST_F(Fit, LeavesWhatItCannotFitAndSaysWhy) {
        "bank.dat_00000040.wav.orig", "bank.dat_00000040.wav.orig exists already; nothing changed"},
       {"its new file's name taken", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
        "bank.dat_00000040.wav.fitting",
-       "bank.dat_00000040.wav.fitting exists already; nothing changed"},
+       "bank.dat_00000040.wav.fitting exists already, left by a fit that did not finish: remove "
+       "it to fit again; nothing changed"},
+      {"a kept copy there in other letter case", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
+       "BANK.DAT_00000040.WAV.ORIG", "bank.dat_00000040.wav.orig exists already; nothing changed"},
       {"a part inside its wave", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
        "bank.dat_00000050.wav", "another part's bytes would still meet its wave's"},
   };
@@ -200,6 +203,7 @@ TEST_F(Fit, ChangesNothingWhereItMayNotWrite) {
   Sox("-n -r 44100 -c 1 -b 16 bank.dat_00000040.wav synth 0.3 sine 500 vol 0.3");
   const std::string part = Get("bank.dat_00000040.wav");
   chmod(Path("bank.dat").c_str(), 0666);  // only the folder is closed to it
+  chmod(Path("bank.dat_00000040.wav").c_str(), 0666);
   chmod(Path("").c_str(), 0555);
   std::string skip;
   const std::string nobody = Unprivileged(&skip);
@@ -207,12 +211,57 @@ TEST_F(Fit, ChangesNothingWhereItMayNotWrite) {
   const Result run = Scan("--fit bank.dat", false, nobody);
   chmod(Path("").c_str(), 0755);
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("wavescan: bank.dat_00000040.wav: not fitted: cannot create "
-                         "bank.dat_00000040.wav.orig: Permission denied; nothing changed\n"),
-            std::string::npos)
+  EXPECT_NE(
+      run.err.find("wavescan: bank.dat_00000040.wav: not fitted: cannot create "
+                   "bank.dat_00000040.wav.orig.fitting: Permission denied; nothing changed\n"),
+      std::string::npos)
       << run.err;
   EXPECT_EQ(Get("bank.dat_00000040.wav"), part);
   EXPECT_NE(access(Path("bank.dat_00000040.wav.orig").c_str(), F_OK), 0);
+}
+
+TEST_F(Fit, FitsOnlyWhatNeedsItAndNoFileUnderTwoNames) {
+  // Slots at 0x40 and right after it; a longer part over the first, which
+  // also overlaps the second, whose part is its own wave.
+  Sox("-n -r 22050 -c 1 -b 16 slot.wav synth 0.2 sine 300 vol 0.3");
+  const std::string slot = Get("slot.wav");
+  const std::string second = "bank.dat_" + [&] {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08zx", 64 + slot.size());
+    return std::string(hex);
+  }() + ".wav";
+  Put("bank.dat", std::string(64, 'U') + slot + slot);
+  Sox("-n -r 44100 -c 1 -b 16 bank.dat_00000040.wav synth 0.3 sine 500 vol 0.3");
+  Put(second, slot);
+  if (!onWindows) chmod(Path("bank.dat_00000040.wav").c_str(), 0600);
+  const std::string mine = Get("bank.dat_00000040.wav");
+  // A second name of it, as a fit that did not finish leaves one.
+  ASSERT_EQ(link(Path("bank.dat_00000040.wav").c_str(), Path("bank.dat_00000040.wav.orig").c_str()),
+            0);
+  const json first = json::parse(Scan("--fit --json bank.dat").out)["containers"][0];
+  EXPECT_EQ(first["counts"]["fitted"], 1);
+  EXPECT_EQ(first["counts"]["problems"], 0);
+  EXPECT_EQ(first["parts"][1]["problems"], json::array());  // the overlap went with the fit
+  EXPECT_FALSE(first["parts"][1].contains("not_fitted"));
+  EXPECT_EQ(Get(second), slot);
+  EXPECT_NE(access(Path(second + ".orig").c_str(), F_OK), 0);
+  EXPECT_EQ(Get("bank.dat_00000040.wav.orig"), mine);
+  struct stat kept {};
+  stat(Path("bank.dat_00000040.wav").c_str(), &kept);
+  if (!onWindows) {
+    EXPECT_EQ(kept.st_mode & 0777, 0600u);  // no more open than the user's
+  }
+
+  // Two names of one file: fitting one would change the other.
+  std::remove(Path(second).c_str());
+  std::remove(Path("bank.dat_00000040.wav.orig").c_str());
+  Put("bank.dat_00000040.wav", mine);
+  ASSERT_EQ(symlink("bank.dat_00000040.wav", Path(second).c_str()), 0);
+  const json shared = json::parse(Scan("--fit --json bank.dat").out)["containers"][0];
+  EXPECT_EQ(shared["counts"]["fitted"], 0);
+  EXPECT_EQ(shared["parts"][0]["not_fitted"],
+            "it is the same file as " + second + ", another part");
+  EXPECT_EQ(Get("bank.dat_00000040.wav"), mine);
 }
 
 }  // namespace

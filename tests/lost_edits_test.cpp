@@ -262,6 +262,11 @@ TEST_F(LostEdits, AContainerWavespliceCannotOpenIsAProblemWithoutParts) {
   const json container = json::parse(Scan("--json bank.dat", false, nobody).out)["containers"][0];
   EXPECT_EQ(container["problems"], json({"not_writable"}));
   EXPECT_EQ(container["not_writable"], "Permission denied");
+  // A folder it may not list: scripts are told too.
+  mkdir(Path("closed").c_str(), 0311);
+  const json closed = json::parse(Scan("--json 'closed/*.dat'", false, nobody).out);
+  EXPECT_EQ(closed["containers"], json::array());
+  EXPECT_EQ(closed["error"], "closed/: cannot list: Permission denied");
 }
 
 }  // namespace

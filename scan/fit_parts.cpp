@@ -1,0 +1,142 @@
+#include "scan/fit_parts.h"
+
+#include <map>
+#include <utility>
+
+#include "platform/file_identity.h"
+#include "platform/open_file.h"
+#include "scan/collisions.h"
+#include "scan/find_parts.h"
+#include "scan/fit_part.h"
+#include "scan/sample_layout.h"
+
+namespace {
+
+const char* ProblemBlocks(Problem problem) {
+  switch (problem) {
+    case Problem::kNotAWave:
+      return "it is not a wave";
+    case Problem::kRefused:
+      return "wavesplice would refuse it";
+    case Problem::kNoWave:
+      return "no wave starts at its offset";
+    case Problem::kPastEnd:
+      return "its offset is past the container's end";
+    case Problem::kNoFormat:
+      return "it has no fmt chunk to say what its sound is";
+    case Problem::kSameOffset:
+      return "another part is taken for its offset";
+    case Problem::kSameFile:
+      return "it is a container of this run";
+    case Problem::kCaseTwin:
+      return "wavesplice would splice it into another container as well";
+    case Problem::kNotWritable:
+      return "wavesplice could not open the container for update";
+    case Problem::kLonger:
+    case Problem::kFormatDiffers:
+    case Problem::kOverlaps:
+      break;
+  }
+  return "";
+}
+
+// Why parts must be left that fitting one would change under another name:
+// a part that is the same file as another part, or as a container of the
+// run, its own included. Keyed by index into parts.
+std::map<std::size_t, std::string> SharedFiles(const std::string& dir, const RunFiles& files,
+                                               const std::vector<PartFinding>& parts) {
+  std::map<std::size_t, std::string> why;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> seen;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (parts[i].taken != PartName::kPart) continue;
+    if (!ContainersItIs(files, dir, parts[i].name).empty()) {
+      why[i] = "it is a container of this run";
+      continue;
+    }
+    FileIdentity identity;
+    if (!IdentifyFile(dir + parts[i].name, &identity)) continue;
+    const auto [first, fresh] = seen.emplace(std::make_pair(identity.volume, identity.index), i);
+    if (fresh) continue;
+    why[i] = "it is the same file as " + parts[first->second].name + ", another part";
+    why[first->second] = "it is the same file as " + parts[i].name + ", another part";
+  }
+  return why;
+}
+
+}  // namespace
+
+std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement) {
+  bool mends = false;  // whether fitting it would change anything of its own
+  for (const Problem problem : judgement.problems) {
+    const char* blocks = ProblemBlocks(problem);
+    if (*blocks != '\0') return blocks;
+    mends = mends || problem == Problem::kLonger || problem == Problem::kFormatDiffers;
+  }
+  if (!mends) return "it is as long as its wave and in its format: only another part meets it";
+  if (!part.own.hasData) return "it has no data chunk";
+  if (!part.wave.hasFormat) return "the wave at its offset has no fmt chunk";
+  if (!part.wave.hasData) return "the wave at its offset has no data chunk";
+  SampleLayout layout;
+  std::string why = LayoutOf(part.own.format, &layout);
+  if (!why.empty()) return "its format is " + why;
+  why = LayoutOf(part.wave.format, &layout);
+  return why.empty() ? "" : "the wave at its offset is " + why;
+}
+
+bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
+              ContainerSummary* container, std::vector<PartFinding>* parts) {
+  // Every part wavesplice writes, each with its slot when fitting it would
+  // mend all it has: the ones that are then alone are fitted.
+  const std::map<std::size_t, std::string> shared = SharedFiles(dir, files, *parts);
+  std::vector<std::size_t> writers;
+  std::vector<Span> spans;
+  std::vector<std::uint64_t> slots;
+  for (std::size_t i = 0; i < parts->size(); ++i) {
+    PartFinding& part = (*parts)[i];
+    if (part.taken != PartName::kPart) continue;
+    const Judgement judgement = Judge(part, container->size);
+    part.fitting.asked = !judgement.problems.empty();
+    if (!part.fitting.asked) continue;
+    part.fitting.notFitted = WhyNotFitted(part, judgement);
+    const std::string readOnly = part.fitting.notFitted.empty() ? CannotWrite(dir + part.name) : "";
+    if (!readOnly.empty()) part.fitting.notFitted = "it may not be replaced: " + readOnly;
+    const auto sharing = shared.find(i);
+    if (part.fitting.notFitted.empty() && sharing != shared.end()) {
+      part.fitting.notFitted = sharing->second;
+    }
+  }
+  for (std::size_t i = 0; i < parts->size(); ++i) {
+    const PartFinding& part = (*parts)[i];
+    if (part.taken != PartName::kPart || !part.refused.empty()) continue;
+    writers.push_back(i);
+    spans.push_back({part.offset, part.length});
+    slots.push_back(part.fitting.asked && part.fitting.notFitted.empty() ? part.place.waveLength
+                                                                         : 0);
+  }
+  const std::vector<bool> alone = FitsAlone(spans, slots);
+  bool done = true;
+  for (std::size_t at = 0; at < writers.size(); ++at) {
+    PartFinding& part = (*parts)[writers[at]];
+    if (slots[at] == 0) continue;
+    if (!alone[at]) {
+      part.fitting.notFitted = "another part's bytes would still meet its wave's";
+      continue;
+    }
+    Fitting fitting = part.fitting;
+    if (!FitPart(file, dir, part, &fitting)) done = false;
+    if (!fitting.done) {
+      part.fitting = fitting;
+      continue;
+    }
+    ++container->fitted;
+    // As it is now: the wave's own bytes but for its samples.
+    const Place place = part.place;
+    const WaveChunks wave = part.wave;
+    part = ReadPart(dir, container->name, part.name);
+    part.place = place;
+    part.wave = wave;
+    part.fitting = fitting;
+  }
+  if (container->fitted > 0) MeetParts(dir, files, *container, parts);
+  return done;
+}
