@@ -37,6 +37,7 @@ TEST_F(CommandLine, AnswersHelpAndVersionOnStandardOutput) {
     EXPECT_EQ(run.err, "") << ask.args;
   }
   const Result bare = Tool("");
+  EXPECT_EQ(bare.out, "");
   EXPECT_EQ(bare.err, "usage: wavesplice CONTAINER-OR-PATTERN\n");
   EXPECT_EQ(bare.status, 2);
 }
