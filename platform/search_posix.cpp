@@ -10,9 +10,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/name_key.h"
@@ -27,6 +29,7 @@ struct Entry {
   int rank;            // 0 for ".", 1 for "..", 2 for the rest
   std::u32string key;  // as the name compares (name_key.h)
   std::string name;
+  // cppcheck-suppress unusedStructMember ; read through the set's iterators
   bool directory;
 };
 
@@ -53,12 +56,18 @@ bool IsDirectory(const std::string& dir, const dirent* entry) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::map<std::string, Listing> listings;  // by the directory part of the pattern
+// By the folder part of the pattern. Never destroyed: the listings last as
+// long as the run, and freeing them one by one at its end costs time and
+// gives nothing back.
+std::map<std::string, Listing>& Listings() {
+  static auto* listings = new std::map<std::string, Listing>;
+  return *listings;
+}
 
 // Null, with errno set, when the directory cannot be read.
 const Listing* ListingOf(const std::string& dir) {
-  const auto known = listings.find(dir);
-  if (known != listings.end()) return &known->second;
+  const auto known = Listings().find(dir);
+  if (known != Listings().end()) return &known->second;
   DIR* stream = opendir(dir.empty() ? "." : dir.c_str());
   if (stream == nullptr) return nullptr;
   std::vector<Entry> entries;
@@ -76,15 +85,18 @@ const Listing* ListingOf(const std::string& dir) {
     errno = error;
     return nullptr;
   }
-  return &listings.emplace(dir, Listing(entries.begin(), entries.end())).first->second;
+  return &Listings()
+              .emplace(dir, Listing(std::make_move_iterator(entries.begin()),
+                                    std::make_move_iterator(entries.end())))
+              .first->second;
 }
 
 // The cached listing that path's folder part names, or null.
 Listing* CachedListing(const std::string& path, std::string* name) {
   const std::size_t dirLength = DirPartLength(path);
   *name = path.substr(dirLength);
-  const auto known = listings.find(path.substr(0, dirLength));
-  return known == listings.end() ? nullptr : &known->second;
+  const auto known = Listings().find(path.substr(0, dirLength));
+  return known == Listings().end() ? nullptr : &known->second;
 }
 
 // The start every match's key must have. A pattern ending in ".*" also
@@ -104,25 +116,25 @@ std::string SearchFolder(const std::string& pattern,
   const Listing* listing = ListingOf(dir);
   if (listing == nullptr) return errno == ENOENT || errno == ENOTDIR ? "" : SystemMessage(errno);
   // Copies, not pointers into the listing: take may create files, which
-  // enter it.
-  std::vector<Entry> matches;
+  // enter it. Their names are all that is handed on.
+  std::vector<std::pair<std::string, bool>> matches;
   const std::u32string key = KeyOf(pattern.substr(dir.size()));
   auto entry = listing->begin();
   for (; entry != listing->end() && entry->rank < 2; ++entry) {
-    if (MatchesKey(key, entry->key)) matches.push_back(*entry);
+    if (MatchesKey(key, entry->key)) matches.emplace_back(entry->name, entry->directory);
   }
   // Past the dots the order is by key, so the names that can match form one
   // run: those whose keys begin with the pattern's literal prefix.
   const std::u32string prefix = LiteralPrefix(key);
   entry = listing->lower_bound(Entry{2, prefix, "", false});
   for (; entry != listing->end() && entry->key.compare(0, prefix.size(), prefix) == 0; ++entry) {
-    if (MatchesKey(key, entry->key)) matches.push_back(*entry);
+    if (MatchesKey(key, entry->key)) matches.emplace_back(entry->name, entry->directory);
   }
-  for (const Entry& match : matches) {
+  for (const auto& [name, directory] : matches) {
     // Windows' search fails at a name longer than its record holds: a
     // listing cut short there must not pass for a whole one.
-    if (match.name.size() > kLongestName) return SystemMessage(ENAMETOOLONG);
-    take(match.name, match.directory);
+    if (name.size() > kLongestName) return SystemMessage(ENAMETOOLONG);
+    take(name, directory);
   }
   return "";
 }

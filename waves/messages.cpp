@@ -1,7 +1,7 @@
 #include "waves/messages.h"
 
 #include <cerrno>
-#include <cinttypes>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -31,9 +31,10 @@ std::string Reason(const std::string& what, int error) {
 }
 
 std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "%08" PRIx64, value);
-  return text;
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
+  const auto count = static_cast<std::size_t>(end - digits);
+  return std::string(count < 8 ? 8 - count : 0, '0').append(digits, count);
 }
 
 bool FinishOutput() {

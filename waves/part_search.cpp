@@ -1,6 +1,7 @@
 #include "waves/part_search.h"
 
 #include "platform/search.h"
+#include "platform/wildcard.h"
 #include "waves/messages.h"
 #include "waves/part_name.h"
 
@@ -8,9 +9,12 @@ bool ForEachPartFile(const std::string& dir, const std::string& container,
                      const std::function<bool(const std::string& name)>& take,
                      std::string* failure) {
   bool done = true;
+  // Every match begins with the container's name then, unless that name
+  // holds a wildcard of its own, which could match other containers' parts.
+  const bool check = HasWildcard(container);
   const std::string why =
       SearchFolder(dir + container + "_*.wav", [&](const std::string& name, bool /*directory*/) {
-        if (IsPartFileOf(name, container) && !take(name)) done = false;
+        if ((!check || IsPartFileOf(name, container)) && !take(name)) done = false;
       });
   if (why.empty()) return done;
   Complain(dir + container, "cannot search for its part files: " + why);

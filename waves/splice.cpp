@@ -37,8 +37,10 @@ const unsigned char* ReadWave(const PartFile& part, const std::string& partPath,
 
 bool CopyWave(OpenContainer* container, const PartFile& part, const std::string& partPath,
               const std::string& name, std::uint32_t offset) {
-  Print(Stream::kOutput,
-        "Processing " + name + " offset " + Hex(offset) + " length " + Hex(part.length) + "\n");
+  std::string line = "Processing ";
+  line.reserve(64 + name.size());
+  line.append(name).append(" offset ").append(Hex(offset));
+  Print(Stream::kOutput, line.append(" length ").append(Hex(part.length)).append("\n"));
   if (part.length == 0) return true;
   if (!part.why.empty()) {
     Complain(partPath, part.why + "; nothing written");
@@ -48,18 +50,18 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
   const unsigned char* wave = ReadWave(part, partPath, &whole);
   if (wave == nullptr) return false;
   const std::uint64_t end = std::uint64_t{offset} + part.length;
-  const std::string what = name + " at offset 0x" + Hex(offset);
+  const auto what = [&name, offset] { return name + " at offset 0x" + Hex(offset); };
   // Room first, so that a full disk or a file-size limit refuses the part
   // before any of its bytes land.
   const std::string why =
       MakeRoom(container->file, offset, part.length, end > container->size || container->holes);
   if (!why.empty()) {
-    Complain(container->path, "no room to write " + what + ": " + why + "; nothing written");
+    Complain(container->path, "no room to write " + what() + ": " + why + "; nothing written");
     return false;
   }
   if (!WriteAt(container->file, offset, wave, part.length)) {
     Complain(container->path,
-             Reason("cannot write " + what, errno) + "; part of the wave may have been written");
+             Reason("cannot write " + what(), errno) + "; part of the wave may have been written");
     return false;
   }
   // A wave written past the end leaves a hole before it, which later
