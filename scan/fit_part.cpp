@@ -19,6 +19,8 @@ using Bytes = std::vector<unsigned char>;
 
 enum class Written { kDone, kExists, kFailed };
 
+constexpr char kChanged[] = "it changed after it was checked";
+
 // Creates path, unless a file of that name exists, and writes bytes to it,
 // on the disk before it is closed, with the permissions of the file at
 // modeOf when one is named. Failed, having given why, with nothing left of
@@ -66,7 +68,7 @@ std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mi
   } else if (size < part.length || !now.hasData || !SameFormat(now.format, part.own.format) ||
              now.dataAt != part.own.dataAt || now.dataBytes != part.own.dataBytes) {
     // Another name of it, fitted earlier in the run, or another program.
-    why = "it changed after it was checked";
+    why = kChanged;
   }
   std::fclose(file);  // read only: nothing can be lost at its close
   return why;
@@ -110,6 +112,50 @@ Written Keep(const std::string& path, const std::string& kept, const Bytes& mine
   return Written::kFailed;
 }
 
+// The wave with the part's sound, converted, in place of its samples.
+FitResult Convert(const PartFinding& part, const Bytes& mine, Bytes* wave) {
+  SampleLayout from;
+  SampleLayout to;
+  LayoutOf(part.own.format, &from);
+  LayoutOf(part.wave.format, &to);
+  const unsigned char* sound = mine.data() + part.own.dataAt;
+  const auto soundBytes = static_cast<std::size_t>(part.own.dataBytes);
+  FitResult fitted =
+      FitSound(sound, soundBytes, from, part.own.format.sampleRate, to, part.wave.format.sampleRate,
+               static_cast<std::size_t>(part.wave.dataBytes), SeedFromBytes(sound, soundBytes));
+  std::copy(fitted.data.begin(), fitted.data.end(),
+            wave->begin() + static_cast<std::ptrdiff_t>(part.wave.dataAt));
+  return fitted;
+}
+
+// The user's file under its second name kept first (unless a fit that did
+// not finish left it there), then the fitted part beside it, then the one
+// step that puts it in place at path. Written::kExists when kept has
+// another file; kFailed, with why and nothing changed, when a step failed.
+Written PutInPlace(const std::string& path, const std::string& kept, bool interrupted,
+                   const Bytes& mine, const Bytes& wave, std::string* why) {
+  const Written keeping = interrupted ? Written::kDone : Keep(path, kept, mine, why);
+  if (keeping != Written::kDone) return keeping;
+  const std::string fresh = path + ".fitting";
+  const Written writing = WriteNew(fresh, wave, path, why);
+  if (writing == Written::kExists) {
+    *why = fresh + " exists already, left by a fit that did not finish: remove it to fit again";
+  }
+  bool done = writing == Written::kDone;
+  if (done && !RenameOver(fresh, path, why)) {
+    *why = "cannot rename " + fresh + " to its part's name: " + *why;
+    if (RemoveFile(fresh)) NoteRemoved(fresh);
+    done = false;
+  }
+  if (done) {
+    NoteRemoved(fresh);
+    return Written::kDone;
+  }
+  // No copy of the part is left that this run made.
+  if (!interrupted && RemoveFile(kept)) NoteRemoved(kept);
+  return Written::kFailed;
+}
+
 }  // namespace
 
 bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& part,
@@ -125,60 +171,24 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
   }
   Bytes mine;
   std::string why = ReadMine(path, part, &mine);
-  if (why == "it changed after it was checked") {
-    fitting->notFitted = why + "; nothing changed";
-    return true;
-  }
   Bytes wave(static_cast<std::size_t>(part.place.waveLength));
   if (why.empty() && !ReadAll(container, part.place.waveOffset, &wave)) {
     why = ReadFailure(container, "the container shrank");
   }
-  if (!why.empty()) {
-    fitting->notFitted = why;
-    Complain(path, "not fitted: " + why);
-    return false;
-  }
-  SampleLayout from;
-  SampleLayout to;
-  LayoutOf(part.own.format, &from);
-  LayoutOf(part.wave.format, &to);
-  const unsigned char* sound = mine.data() + part.own.dataAt;
-  const auto soundBytes = static_cast<std::size_t>(part.own.dataBytes);
-  const FitResult fitted =
-      FitSound(sound, soundBytes, from, part.own.format.sampleRate, to, part.wave.format.sampleRate,
-               static_cast<std::size_t>(part.wave.dataBytes), SeedFromBytes(sound, soundBytes));
-  std::copy(fitted.data.begin(), fitted.data.end(),
-            wave.begin() + static_cast<std::ptrdiff_t>(part.wave.dataAt));
-
-  // The user's file under its second name first, then the fitted part
-  // beside it, then the one step that puts it in place.
-  const std::string kept = dir + keptName;
-  const std::string fresh = path + ".fitting";
-  // A second name left by a fit that did not finish is the user's file too.
-  const Written keeping = interrupted ? Written::kExists : Keep(path, kept, mine, &why);
-  if (keeping == Written::kExists && !interrupted) {
-    fitting->notFitted = keptName + " exists already; nothing changed";
+  const FitResult fitted = why.empty() ? Convert(part, mine, &wave) : FitResult();
+  const Written put = why.empty() ? PutInPlace(path, dir + keptName, interrupted, mine, wave, &why)
+                                  : Written::kFailed;
+  if (put == Written::kExists || why == kChanged) {
+    // Another file is in the way, or another name changed it: no failure.
+    fitting->notFitted =
+        (put == Written::kExists ? keptName + " exists already" : why) + "; nothing changed";
     return true;
   }
-  bool done = keeping != Written::kFailed;
-  const Written writing = done ? WriteNew(fresh, wave, path, &why) : Written::kFailed;
-  if (writing == Written::kExists) {
-    why = fresh + " exists already, left by a fit that did not finish: remove it to fit again";
-  }
-  done = done && writing == Written::kDone;
-  if (done && !RenameOver(fresh, path, &why)) {
-    why = "cannot rename " + fresh + " to " + part.name + ": " + why;
-    if (RemoveFile(fresh)) NoteRemoved(fresh);
-    done = false;
-  }
-  if (!done) {
-    // Nothing changed: the part is as it was, and no copy of it is left.
-    if (keeping == Written::kDone && RemoveFile(kept)) NoteRemoved(kept);
+  if (put != Written::kDone) {
     fitting->notFitted = why + "; nothing changed";
     Complain(path, "not fitted: " + fitting->notFitted);
     return false;
   }
-  NoteRemoved(fresh);
   fitting->done = true;
   fitting->keptAs = keptName;
   fitting->dithered = fitted.dithered;

@@ -83,28 +83,38 @@ std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement) {
   return why.empty() ? "" : "the wave at its offset is " + why;
 }
 
-bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
-              ContainerSummary* container, std::vector<PartFinding>* parts) {
-  // Every part wavesplice writes, each with its slot when fitting it would
-  // mend all it has: the ones that are then alone are fitted.
+namespace {
+
+// Marks each part with a problem as asked, with why it cannot be fitted,
+// or "" when it may be.
+void AskEach(const std::string& dir, const RunFiles& files, std::uint64_t containerSize,
+             std::vector<PartFinding>* parts) {
   const std::map<std::size_t, std::string> shared = SharedFiles(dir, files, *parts);
-  std::vector<std::size_t> writers;
-  std::vector<Span> spans;
-  std::vector<std::uint64_t> slots;
   for (std::size_t i = 0; i < parts->size(); ++i) {
     PartFinding& part = (*parts)[i];
     if (part.taken != PartName::kPart) continue;
-    const Judgement judgement = Judge(part, container->size);
+    const Judgement judgement = Judge(part, containerSize);
     part.fitting.asked = !judgement.problems.empty();
     if (!part.fitting.asked) continue;
-    part.fitting.notFitted = WhyNotFitted(part, judgement);
-    const std::string readOnly = part.fitting.notFitted.empty() ? CannotWrite(dir + part.name) : "";
-    if (!readOnly.empty()) part.fitting.notFitted = "it may not be replaced: " + readOnly;
+    std::string& why = part.fitting.notFitted;
+    why = WhyNotFitted(part, judgement);
+    const std::string readOnly = why.empty() ? CannotWrite(dir + part.name) : "";
+    if (!readOnly.empty()) why = "it may not be replaced: " + readOnly;
     const auto sharing = shared.find(i);
-    if (part.fitting.notFitted.empty() && sharing != shared.end()) {
-      part.fitting.notFitted = sharing->second;
-    }
+    if (why.empty() && sharing != shared.end()) why = sharing->second;
   }
+}
+
+}  // namespace
+
+bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
+              ContainerSummary* container, std::vector<PartFinding>* parts) {
+  AskEach(dir, files, container->size, parts);
+  // Every part wavesplice writes, each with its slot when fitting it would
+  // mend all it has: the ones that are then alone are fitted.
+  std::vector<std::size_t> writers;
+  std::vector<Span> spans;
+  std::vector<std::uint64_t> slots;
   for (std::size_t i = 0; i < parts->size(); ++i) {
     const PartFinding& part = (*parts)[i];
     if (part.taken != PartName::kPart || !part.refused.empty()) continue;

@@ -67,7 +67,7 @@ TEST_F(Console, ShowsEveryNameAsItIsAndLeavesTheCodePageAlone) {
        ""},
       {"wavescan", "--extrac 日本.dat", 2,
        "wavescan: unknown option --extrac\n"
-       "usage: wavescan [--json] [--extract] CONTAINER-OR-PATTERN\n"
+       "usage: wavescan [--json] [--extract] [--fit] CONTAINER-OR-PATTERN\n"
        "       wavescan --help | --version\n",
        ""},
   };
