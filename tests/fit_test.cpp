@@ -70,6 +70,21 @@ void DataOf(const std::string& wave, std::size_t* begin, std::size_t* end) {
   *begin = *end = wave.size();
 }
 
+// A mono 8000 Hz wave of 100 frames of silence, in 32-bit containers
+// whose top 24 bits carry sound, as an extensible fmt chunk says.
+std::string Extensible24In32() {
+  const auto le = [](std::uint32_t value, int bytes) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i) text += static_cast<char>(value >> (8 * i));
+    return text;
+  };
+  const std::string pcm("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71", 16);
+  const std::string body = "WAVEfmt " + le(40, 4) + le(0xfffe, 2) + le(1, 2) + le(8000, 4) +
+                           le(32000, 4) + le(4, 2) + le(32, 2) + le(22, 2) + le(24, 2) + le(4, 4) +
+                           pcm + "data" + le(400, 4) + std::string(400, '\0');
+  return Wave(static_cast<std::uint32_t>(body.size()), body);
+}
+
 struct Slot {
   const char* format;  // sox's options for the wave in the bank
   double seconds;
@@ -122,6 +137,16 @@ TEST_F(Fit, MakesRealSoundsFitTheirSlotsAsSoxWouldConvertThem) {
   EXPECT_EQ(first["fitted"]["padded_seconds"], 0);
   EXPECT_EQ(report["parts"][1]["fitted"]["channels"], json({1, 2}));
   EXPECT_EQ(report["parts"][3]["fitted"]["format"], json({"PCM", "IEEE float"}));
+
+  // Bits are those that carry sound, whatever the container.
+  Put("x.dat", std::string(16, 'U') + Extensible24In32());
+  Sox("-n -r 8000 -c 1 -b 16 x.dat_00000010.wav synth 0.02 sine 500 vol 0.3");
+  const json bits = json::parse(Scan("--fit --json x.dat").out)["containers"][0]["parts"][0];
+  EXPECT_EQ(bits["fitted"]["bits"], json({16, 24}));
+  EXPECT_EQ(bits["message"].get<std::string>().rfind(
+                "fits; fitted: PCM -> PCM (extensible), 16 -> 24 bits", 0),
+            0u)
+      << bits["message"];
   EXPECT_EQ(first["message"].get<std::string>().substr(0, 64),
             "fits; fitted: 48000 -> 22050 Hz, 16 -> 8 bits (dithered), cut 0.");
   std::string spliced = bank;
@@ -202,12 +227,16 @@ TEST_F(Fit, ChangesNothingWhereItMayNotWrite) {
   Put("bank.dat", std::string(64, 'U') + Get("slot.wav"));
   Sox("-n -r 44100 -c 1 -b 16 bank.dat_00000040.wav synth 0.3 sine 500 vol 0.3");
   const std::string part = Get("bank.dat_00000040.wav");
-  chmod(Path("bank.dat").c_str(), 0666);  // only the folder is closed to it
-  chmod(Path("bank.dat_00000040.wav").c_str(), 0666);
-  chmod(Path("").c_str(), 0555);
+  chmod(Path("bank.dat").c_str(), 0666);
+  chmod(Path("bank.dat_00000040.wav").c_str(), 0444);  // the user's own is read-only
   std::string skip;
   const std::string nobody = Unprivileged(&skip);
   if (!skip.empty()) GTEST_SKIP() << skip;
+  EXPECT_NE(Scan("--fit bank.dat", false, nobody)
+                .out.find("; not fitted: it may not be replaced: Permission denied\n"),
+            std::string::npos);
+  chmod(Path("bank.dat_00000040.wav").c_str(), 0666);
+  chmod(Path("").c_str(), 0555);  // now only the folder is closed to it
   const Result run = Scan("--fit bank.dat", false, nobody);
   chmod(Path("").c_str(), 0755);
   EXPECT_EQ(run.status, 1);
@@ -243,6 +272,7 @@ TEST_F(Fit, FitsOnlyWhatNeedsItAndNoFileUnderTwoNames) {
   EXPECT_EQ(first["counts"]["problems"], 0);
   EXPECT_EQ(first["parts"][1]["problems"], json::array());  // the overlap went with the fit
   EXPECT_FALSE(first["parts"][1].contains("not_fitted"));
+  EXPECT_EQ(first["parts"][1]["message"], "fits");
   EXPECT_EQ(Get(second), slot);
   EXPECT_NE(access(Path(second + ".orig").c_str(), F_OK), 0);
   EXPECT_EQ(Get("bank.dat_00000040.wav.orig"), mine);

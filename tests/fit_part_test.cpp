@@ -1,0 +1,76 @@
+#include "scan/fit_part.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "scan/find_parts.h"
+
+namespace {
+
+std::string Le(std::uint32_t value, int bytes) {
+  std::string text;
+  for (int i = 0; i < bytes; ++i) text += static_cast<char>(value >> (8 * i));
+  return text;
+}
+
+// A mono 16-bit PCM wave of frames of a square-ish tone.
+std::string Pcm(std::uint32_t rate, std::uint32_t frames) {
+  std::string samples;
+  for (std::uint32_t i = 0; i < frames; ++i) samples += Le(i % 20 < 10 ? 8000 : 57536, 2);
+  const std::string body = "WAVEfmt " + Le(16, 4) + Le(1, 2) + Le(1, 2) + Le(rate, 4) +
+                           Le(rate * 2, 4) + Le(2, 2) + Le(16, 2) + "data" +
+                           Le(static_cast<std::uint32_t>(samples.size()), 4) + samples;
+  return "RIFF" + Le(static_cast<std::uint32_t>(body.size()), 4) + body;
+}
+
+void Put(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Get(const std::string& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
+TEST(FitPart, LeavesAPartThatChangedAfterItWasChecked) {
+  char made[] = "/tmp/wavescan-fit-XXXXXX";
+  ASSERT_NE(mkdtemp(made), nullptr);
+  const std::string dir = std::string(made) + "/";
+  const std::string wave = Pcm(8000, 100);
+  Put(dir + "c.dat", wave);
+  Put(dir + "c.dat_00000000.wav", Pcm(16000, 300));
+  PartFinding part = ReadPart(dir, "c.dat", "c.dat_00000000.wav");
+  std::FILE* container = std::fopen((dir + "c.dat").c_str(), "rb");
+  ASSERT_TRUE(ReadChunks(container, 0, wave.size(), &part.wave));
+  part.place.waveStarts = true;
+  part.place.waveLength = wave.size();
+  // Checked as 16 kHz; another name of it, or another program, then makes
+  // it 22.05 kHz before it is fitted.
+  const std::string now = Pcm(22050, 300);
+  Put(dir + "c.dat_00000000.wav", now);
+  Fitting fitting;
+  EXPECT_TRUE(FitPart(container, dir, part, &fitting));
+  std::fclose(container);
+  EXPECT_FALSE(fitting.done);
+  EXPECT_EQ(fitting.notFitted, "it changed after it was checked; nothing changed");
+  EXPECT_EQ(Get(dir + "c.dat_00000000.wav"), now);
+  EXPECT_NE(access((dir + "c.dat_00000000.wav.orig").c_str(), F_OK), 0);
+
+  // As it was checked, it is fitted: the wave's length and header.
+  Put(dir + "c.dat_00000000.wav", Pcm(16000, 300));
+  container = std::fopen((dir + "c.dat").c_str(), "rb");
+  EXPECT_TRUE(FitPart(container, dir, part, &fitting));
+  std::fclose(container);
+  EXPECT_TRUE(fitting.done);
+  EXPECT_EQ(Get(dir + "c.dat_00000000.wav").substr(0, 44), wave.substr(0, 44));
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace
