@@ -20,6 +20,8 @@ using Bytes = std::vector<unsigned char>;
 enum class Written { kDone, kExists, kFailed };
 
 constexpr char kChanged[] = "it changed after it was checked";
+constexpr char kLeftOver[] =
+    " exists already, left by a fit that did not finish: remove it to fit again";
 
 // Creates path, unless a file of that name exists, and writes bytes to it,
 // on the disk before it is closed, with the permissions of the file at
@@ -36,8 +38,11 @@ Written WriteNew(const std::string& path, const Bytes& bytes, const std::string&
   NoteCreated(path);
   bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
                  (modeOf.empty() || KeepMode(modeOf, file)) && SyncFile(file);
-  const int error = errno;
-  if (std::fclose(file) != 0 && written) written = false;
+  int error = errno;
+  if (std::fclose(file) != 0 && written) {
+    written = false;
+    error = errno;
+  }
   if (written) return Written::kDone;
   *why = Reason("cannot write " + path, error);
   if (RemoveFile(path)) NoteRemoved(path);
@@ -100,15 +105,15 @@ Written Keep(const std::string& path, const std::string& kept, const Bytes& mine
   }
   const std::string copy = kept + ".fitting";
   const Written written = WriteNew(copy, mine, "", why);
-  if (written == Written::kExists) *why = copy + " exists already";
+  if (written == Written::kExists) *why = copy + kLeftOver;
   if (written != Written::kDone) return Written::kFailed;
-  NoteRemoved(copy);
   if (RenameNew(copy, kept, why)) {
+    NoteRemoved(copy);
     NoteCreated(kept);
     return Written::kDone;
   }
   *why = "cannot rename " + copy + " to " + kept + ": " + *why;
-  RemoveFile(copy);
+  if (RemoveFile(copy)) NoteRemoved(copy);
   return Written::kFailed;
 }
 
@@ -139,7 +144,7 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
   const std::string fresh = path + ".fitting";
   const Written writing = WriteNew(fresh, wave, path, why);
   if (writing == Written::kExists) {
-    *why = fresh + " exists already, left by a fit that did not finish: remove it to fit again";
+    *why = fresh + kLeftOver;
   }
   bool done = writing == Written::kDone;
   if (done && !RenameOver(fresh, path, why)) {
