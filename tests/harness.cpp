@@ -113,9 +113,17 @@ Result Scratch::Scan(const std::string& args, bool merged, const std::string& wr
 
 Result Scratch::Run(const std::string& command, bool windowsBuild, const std::string& args,
                     bool merged, const std::string& wrap) const {
-  return Script(
-      wrap + command + " " + args + " >\"$OUT\" 2>" + (merged ? "&1" : "\"$ERR\"") + " </dev/null",
-      windowsBuild);
+  const std::string script =
+      wrap + command + " " + args + " >\"$OUT\" 2>" + (merged ? "&1" : "\"$ERR\"") + " </dev/null";
+  Result result = Script(script, windowsBuild);
+  // Wine has, rarely, ended a program with status 1 before it ran: nothing on
+  // either stream, which neither program does. Such a run is tried once more:
+  // a program that fails so of itself does so again.
+  if (windowsBuild && result.status == 1 && result.out.empty() && result.err.empty()) {
+    std::cout << "[   NOTE   ] Wine gave status 1 and no output; running again: " << args << "\n";
+    result = Script(script, windowsBuild);
+  }
+  return result;
 }
 
 Result Scratch::Script(const std::string& script, bool windowsBuild) const {
