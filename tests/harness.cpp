@@ -116,9 +116,10 @@ Result Scratch::Run(const std::string& command, bool windowsBuild, const std::st
   const std::string script =
       wrap + command + " " + args + " >\"$OUT\" 2>" + (merged ? "&1" : "\"$ERR\"") + " </dev/null";
   Result result = Script(script, windowsBuild);
-  // Wine has, rarely, ended a program with status 1 before it ran: nothing on
-  // either stream, which neither program does. Such a run is tried once more:
-  // a program that fails so of itself does so again.
+  // Wine can end a program with status 1 before it runs, saying nothing when
+  // its messages are off: it found the addresses the program needs taken
+  // (tests/wine.sh). Neither program ever fails in silence, so such a run is
+  // tried once more: a program that failed so of itself does so again.
   if (windowsBuild && result.status == 1 && result.out.empty() && result.err.empty()) {
     std::cout << "[   NOTE   ] Wine gave status 1 and no output; running again: " << args << "\n";
     result = Script(script, windowsBuild);

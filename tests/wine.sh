@@ -14,6 +14,11 @@ wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 server=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 case $1 in
   start)
+    # Without its preloader, Wine now and then finds the addresses a Windows
+    # program needs already taken and ends it, status 1, before it starts
+    # ("failed to map the shared user data"): about one start in 3,000.
+    [ -x "$(dirname "$(readlink -f "$wine")")/wine64-preloader" ] ||
+      { echo "wine.sh: install wine64-preloader: Wine fails at random without it" >&2; exit 1; }
     mkdir -p "$WINEPREFIX"
     # The server and Wine's own services outlive this command: they must not
     # hold on to the test runner's output.
