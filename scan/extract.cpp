@@ -41,13 +41,13 @@ std::string Copy(std::FILE* container, const std::string& containerPath, std::ui
 Extraction ExtractWave(std::FILE* container, const std::string& containerPath, std::uint64_t offset,
                        std::uint64_t length, const std::string& path, std::string* why) {
   std::FILE* out = CreateNewFile(path);
-  if (out != nullptr) NoteCreated(path);
   if (out == nullptr) {
     if (errno == EEXIST) return Extraction::kKept;
     *why = "cannot create: " + OpenFailure(path, true);
     Complain(path, *why);
     return Extraction::kFailed;
   }
+  NoteCreated(path);
   *why = Copy(container, containerPath, offset, length, out);
   if (std::fclose(out) != 0 && why->empty()) *why = Reason("cannot write", errno);
   if (why->empty()) return Extraction::kWritten;

@@ -23,17 +23,22 @@ constexpr char kChanged[] = "it changed after it was checked";
 constexpr char kLeftOver[] =
     " exists already, left by a fit that did not finish: remove it to fit again";
 
-// Creates path, unless a file of that name exists, and writes bytes to it,
-// on the disk before it is closed, with the permissions of the file at
-// modeOf when one is named. Failed, having given why, with nothing left of
-// it.
-Written WriteNew(const std::string& path, const Bytes& bytes, const std::string& modeOf,
-                 std::string* why) {
+// Removes a file this run made, and tells the search.
+void Forget(const std::string& path) {
+  if (RemoveFile(path)) NoteRemoved(path);
+}
+
+// Creates path, a name of this run's own, and writes bytes to it, on the
+// disk before it is closed, with the permissions of the file at modeOf when
+// one is named. False, having given why, with nothing left of it; a file
+// already there is one a fit that did not finish left.
+bool WriteNew(const std::string& path, const Bytes& bytes, const std::string& modeOf,
+              std::string* why) {
   std::FILE* file = CreateNewFile(path);
-  if (file == nullptr && errno == EEXIST) return Written::kExists;
   if (file == nullptr) {
-    *why = "cannot create " + path + ": " + OpenFailure(path, true);
-    return Written::kFailed;
+    *why = errno == EEXIST ? path + kLeftOver
+                           : "cannot create " + path + ": " + OpenFailure(path, true);
+    return false;
   }
   NoteCreated(path);
   bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
@@ -43,10 +48,10 @@ Written WriteNew(const std::string& path, const Bytes& bytes, const std::string&
     written = false;
     error = errno;
   }
-  if (written) return Written::kDone;
+  if (written) return true;
   *why = Reason("cannot write " + path, error);
-  if (RemoveFile(path)) NoteRemoved(path);
-  return Written::kFailed;
+  Forget(path);
+  return false;
 }
 
 bool ReadAll(std::FILE* file, std::uint64_t offset, Bytes* bytes) {
@@ -104,16 +109,14 @@ Written Keep(const std::string& path, const std::string& kept, const Bytes& mine
     return Written::kDone;
   }
   const std::string copy = kept + ".fitting";
-  const Written written = WriteNew(copy, mine, "", why);
-  if (written == Written::kExists) *why = copy + kLeftOver;
-  if (written != Written::kDone) return Written::kFailed;
+  if (!WriteNew(copy, mine, "", why)) return Written::kFailed;
   if (RenameNew(copy, kept, why)) {
     NoteRemoved(copy);
     NoteCreated(kept);
     return Written::kDone;
   }
   *why = "cannot rename " + copy + " to " + kept + ": " + *why;
-  if (RemoveFile(copy)) NoteRemoved(copy);
+  Forget(copy);
   return Written::kFailed;
 }
 
@@ -142,14 +145,10 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
   const Written keeping = interrupted ? Written::kDone : Keep(path, kept, mine, why);
   if (keeping != Written::kDone) return keeping;
   const std::string fresh = path + ".fitting";
-  const Written writing = WriteNew(fresh, wave, path, why);
-  if (writing == Written::kExists) {
-    *why = fresh + kLeftOver;
-  }
-  bool done = writing == Written::kDone;
+  bool done = WriteNew(fresh, wave, path, why);
   if (done && !RenameOver(fresh, path, why)) {
     *why = "cannot rename " + fresh + " to its part's name: " + *why;
-    if (RemoveFile(fresh)) NoteRemoved(fresh);
+    Forget(fresh);
     done = false;
   }
   if (done) {
@@ -157,7 +156,7 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
     return Written::kDone;
   }
   // No copy of the part is left that this run made.
-  if (!interrupted && RemoveFile(kept)) NoteRemoved(kept);
+  if (!interrupted) Forget(kept);
   return Written::kFailed;
 }
 

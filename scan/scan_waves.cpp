@@ -88,18 +88,19 @@ void Settle(Walk* walk, WaveFinding* wave, const PartFinding* existing, bool alo
   } else if (walk->extract && existing != nullptr) {
     wave->extraction = Extraction::kKept;
     wave->partName = existing->name;
-  } else if (walk->extract && PartNameLength(container) > kLongestName) {
-    // Neither program could find it again.
-    wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
-    wave->extraction = Extraction::kFailed;
-    wave->why = "not created: its name would have " + std::to_string(wave->partName.size()) +
-                " bytes, more than the " + std::to_string(kLongestName) +
-                " a search returns, so neither program could find it";
-    Complain(walk->dir + wave->partName, wave->why);
   } else if (walk->extract) {
     wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
-    wave->extraction = ExtractWave(walk->file, walk->dir + container, wave->offset, wave->length,
-                                   walk->dir + wave->partName, &wave->why);
+    if (wave->partName.size() > kLongestName) {
+      // Neither program could find it again.
+      wave->extraction = Extraction::kFailed;
+      wave->why = "not created: its name would have " + std::to_string(wave->partName.size()) +
+                  " bytes, more than the " + std::to_string(kLongestName) +
+                  " a search returns, so neither program could find it";
+      Complain(walk->dir + wave->partName, wave->why);
+    } else {
+      wave->extraction = ExtractWave(walk->file, walk->dir + container, wave->offset, wave->length,
+                                     walk->dir + wave->partName, &wave->why);
+    }
   }
   if (wave->extraction == Extraction::kWritten) ++walk->summary->extracted;
   if (wave->extraction == Extraction::kFailed) {
