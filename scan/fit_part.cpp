@@ -7,9 +7,9 @@
 #include "platform/file_position.h"
 #include "platform/open_file.h"
 #include "platform/search.h"
-#include "scan/fit_sound.h"
+#include "sound/fit_sound.h"
 #include "scan/same_name.h"
-#include "scan/sample_layout.h"
+#include "scan/wave_layout.h"
 #include "waves/messages.h"
 #include "waves/reading.h"
 

@@ -8,7 +8,7 @@
 #include "scan/collisions.h"
 #include "scan/find_parts.h"
 #include "scan/fit_part.h"
-#include "scan/sample_layout.h"
+#include "scan/wave_layout.h"
 
 namespace {
 

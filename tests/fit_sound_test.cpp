@@ -1,4 +1,4 @@
-#include "scan/fit_sound.h"
+#include "sound/fit_sound.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <cmath>
 #include <string>
 
-#include "scan/resample.h"
-#include "scan/sample_decode.h"
-#include "scan/sample_encode.h"
+#include "sound/resample.h"
+#include "sound/sample_decode.h"
+#include "sound/sample_encode.h"
 
 namespace {
 

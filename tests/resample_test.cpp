@@ -1,4 +1,4 @@
-#include "scan/resample.h"
+#include "sound/resample.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "scan/portable_math.h"
+#include "sound/portable_math.h"
 
 // What the filter is made of, computed without the C library, as the C
 // library computes it.

@@ -1,9 +1,9 @@
-#include "scan/resample.h"
+#include "sound/resample.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "scan/portable_math.h"
+#include "sound/portable_math.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scan/sample_encode.h"
+#include "sound/sample_encode.h"
 
 #include <cfloat>
 #include <cmath>

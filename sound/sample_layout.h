@@ -2,9 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
-
-#include "scan/chunks.h"
 
 enum class SampleKind { kPcm, kFloat };
 
@@ -31,7 +28,3 @@ unsigned ResolutionBits(const SampleLayout& layout);
 // Whether converting `from` into `to` reduces bits, so wants dither: the
 // target resolves less than the source, except integers into float.
 bool ReducesBits(const SampleLayout& from, const SampleLayout& to);
-
-// How the samples of a wave in format lie: "" with *layout, or why they are
-// none that can be converted, in words.
-std::string LayoutOf(const WaveFormat& format, SampleLayout* layout);

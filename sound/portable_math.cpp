@@ -1,4 +1,4 @@
-#include "scan/portable_math.h"
+#include "sound/portable_math.h"
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scan/sample_layout.h"
+#include "sound/sample_layout.h"
 
 // Encodes planar sound of floats or doubles, of `channels` channels (the layout's, or 1 to copy
 // into each of its channels) into FrameBytes(layout) bytes a frame at out.

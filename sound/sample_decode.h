@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "scan/sample_layout.h"
+#include "sound/sample_layout.h"
 
 // Decodes `frames` frames from bytes into planar sound (channel c's frame i
 // at c * frames + i) of floats or doubles at full scale +-1: PCM divided by

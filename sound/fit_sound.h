@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scan/sample_layout.h"
+#include "sound/sample_layout.h"
 
 struct FitResult {
   std::vector<unsigned char> data;  // the slot's new samples, slotBytes long

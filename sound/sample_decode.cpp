@@ -1,4 +1,4 @@
-#include "scan/sample_decode.h"
+#include "sound/sample_decode.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,11 +1,11 @@
-#include "scan/fit_sound.h"
+#include "sound/fit_sound.h"
 
 #include <algorithm>
 
-#include "scan/portable_math.h"
-#include "scan/resample.h"
-#include "scan/sample_decode.h"
-#include "scan/sample_encode.h"
+#include "sound/portable_math.h"
+#include "sound/resample.h"
+#include "sound/sample_decode.h"
+#include "sound/sample_encode.h"
 
 namespace {
 
