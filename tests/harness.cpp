@@ -108,7 +108,24 @@ std::string Scratch::Unprivileged(std::string* skip) const {
 
 Result Scratch::Scan(const std::string& args, bool merged, const std::string& wrap) const {
   if (wavescanCommand.empty()) throw std::runtime_error("run with --wavescan=COMMAND");
-  return Run(wavescanCommand, onWindows, args, merged, wrap);
+  Result result = Run(wavescanCommand, onWindows, args, merged, wrap);
+  // Every document a case makes is held against the schema scripts rely on,
+  // so that the program, the schema and the man page cannot drift apart. A
+  // usage error and a run whose output went elsewhere write none.
+  if (args.find("--json") != std::string::npos && result.status != 2 && !merged &&
+      !result.out.empty()) {
+    const std::string document = root_ + "/document.json";
+    std::ofstream(document, std::ios::binary) << result.out;
+    const std::string check = "/usr/bin/python3 '" WAVESPLICE_SOURCE "/tests/check-schema.py' '" +
+                              std::string(WAVESPLICE_SOURCE) + "/man/wavescan.schema.json' '" +
+                              document + "' >'" + root_ + "/schema' 2>&1";
+    if (std::system(check.c_str()) != 0) {
+      ADD_FAILURE() << "wavescan " << args << ": the JSON does not hold to the schema:\n"
+                    << Slurp(root_ + "/schema") << "in:\n"
+                    << result.out;
+    }
+  }
+  return result;
 }
 
 Result Scratch::Run(const std::string& command, bool windowsBuild, const std::string& args,
