@@ -10,7 +10,6 @@
 #include <string>
 
 #include "platform/open_file.h"
-#include "platform/search.h"
 #include "scan/scan_waves.h"
 #include "waves/replace_waves.h"
 
@@ -40,12 +39,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The last input's parts go the way the programs remove files, so that
-  // the searches' listings know of it.
+  // The last input's parts go the way the programs remove files, which
+  // the searches' listings learn of.
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     if (entry.path().extension() != ".wav") continue;
     if (!RemoveFile(entry.path().string())) std::abort();
-    NoteRemoved(entry.path().string());
   }
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   std::FILE* container = std::fopen((dir + "c.dat").c_str(), "wb");

@@ -59,14 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (done != fits || after != expected) std::abort();
 
   const PartFile opened = OpenPart(dir + "part.wav");
-  if (opened.file == nullptr) return 0;
+  if (!opened.file) return 0;
   PartFinding finding;
   finding.name = "part.wav";
   finding.headerRead = true;
   finding.length = opened.length;
   finding.refused = opened.why;
-  const bool read = !opened.why.empty() || ReadChunks(opened.file, 0, opened.length, &finding.own);
-  std::fclose(opened.file);
+  const bool read =
+      !opened.why.empty() || ReadChunks(opened.file.get(), 0, opened.length, &finding.own);
   if (!read) std::abort();
   // Over a mono 8-bit wave of 60 bytes that ends a container of 64.
   finding.place.waveStarts = true;

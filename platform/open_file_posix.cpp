@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/listing_notes.h"
 #include "platform/open_file.h"
 
 namespace {
@@ -72,19 +73,34 @@ std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* hol
 std::FILE* CreateNewFile(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
+  NoteCreated(path);  // there now, whether or not a stream can be had
   return StreamOf(fd, "wb");
 }
 
 Linked LinkFile(const std::string& from, const std::string& to) {
   // A symbolic link is followed: what is kept is the file it leads to.
   if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    NoteCreated(to);
     return Linked::kDone;
   }
   return errno == EEXIST ? Linked::kExists : Linked::kCannot;
 }
 
+namespace {
+
+// A name moved: the listings lose one and gain the other.
+bool Moved(const std::string& from, const std::string& to) {
+  NoteRemoved(from);
+  NoteCreated(to);
+  return true;
+}
+
+}  // namespace
+
 bool RenameNew(const std::string& from, const std::string& to, std::string* why) {
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return Moved(from, to);
+  }
   if (errno == EINVAL || errno == ENOSYS) {
     // A file system that cannot promise it: the name is looked at first,
     // which leaves a moment in which another program could take it.
@@ -92,7 +108,7 @@ bool RenameNew(const std::string& from, const std::string& to, std::string* why)
     if (lstat(to.c_str(), &info) == 0) {
       errno = EEXIST;
     } else if (errno == ENOENT && std::rename(from.c_str(), to.c_str()) == 0) {
-      return true;
+      return Moved(from, to);
     }
   }
   *why = std::strerror(errno);
@@ -107,12 +123,16 @@ bool KeepMode(const std::string& from, std::FILE* to) {
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
 
 bool RenameOver(const std::string& from, const std::string& to, std::string* why) {
-  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  if (std::rename(from.c_str(), to.c_str()) == 0) return Moved(from, to);
   *why = std::strerror(errno);
   return false;
 }
 
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+  if (std::remove(path.c_str()) != 0) return false;
+  NoteRemoved(path);
+  return true;
+}
 
 std::string OpenFailure(const std::string& /*path*/, bool /*writing*/) {
   return std::strerror(errno);

@@ -20,9 +20,3 @@ constexpr std::size_t kLongestName = 259;
 // names taken before then were found).
 std::string SearchFolder(const std::string& pattern,
                          const std::function<void(const std::string& name, bool directory)>& take);
-
-// Where the search is ours, it keeps each folder's listing for the run; a
-// file the run itself creates or removes is told to it here, so that later
-// searches see it as the system's own search would. Nothing on Windows.
-void NoteCreated(const std::string& path);
-void NoteRemoved(const std::string& path);

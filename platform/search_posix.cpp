@@ -3,7 +3,7 @@
 // the run: a container's part-file search then costs a binary search, not a
 // scan of the folder. Matches are found by their keys, so they need no
 // check after. The files the run itself creates and removes are entered as
-// it goes (NoteCreated, NoteRemoved); changes made by others during a run
+// it goes (listing_notes.h); changes made by others during a run
 // are not seen, as on Windows they may or may not be.
 #include <dirent.h>
 #include <sys/stat.h>
@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/listing_notes.h"
 #include "platform/name_key.h"
 #include "platform/path.h"
 #include "platform/search.h"

@@ -5,6 +5,7 @@
 #endif
 #include <windows.h>
 
+#include "platform/listing_notes.h"
 #include "platform/path.h"
 #include "platform/search.h"
 #include "platform/system_error.h"

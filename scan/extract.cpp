@@ -6,7 +6,6 @@
 
 #include "platform/file_position.h"
 #include "platform/open_file.h"
-#include "platform/search.h"
 #include "scan/find_waves.h"
 #include "waves/messages.h"
 #include "waves/reading.h"
@@ -47,14 +46,12 @@ Extraction ExtractWave(std::FILE* container, const std::string& containerPath, s
     Complain(path, *why);
     return Extraction::kFailed;
   }
-  NoteCreated(path);
   *why = Copy(container, containerPath, offset, length, out);
   if (std::fclose(out) != 0 && why->empty()) *why = Reason("cannot write", errno);
   if (why->empty()) return Extraction::kWritten;
   // Half a wave is worse than none: it would splice garbage back.
   const bool removed = RemoveFile(path);
   *why += removed ? "; removed" : "; " + Reason("cannot remove the part written", errno);
-  if (removed) NoteRemoved(path);
   Complain(path, *why);
   return Extraction::kFailed;
 }

@@ -28,7 +28,7 @@ PartFinding ReadPart(const std::string& dir, const std::string& container,
   part.headerRead = opened.file != nullptr;
   part.length = opened.length;
   part.refused = opened.why;
-  if (opened.file == nullptr) {
+  if (!opened.file) {
     // Too short for a header: what there is tells what it is not.
     if (opened.start) {
       part.own.head.assign(reinterpret_cast<const char*>(opened.start.get()), opened.got);
@@ -38,10 +38,9 @@ PartFinding ReadPart(const std::string& dir, const std::string& container,
   // Read even when wavesplice refuses it, as far as the file goes: a FLAC
   // or RIFX file's bytes 4 to 7 make a length far beyond its size.
   const std::uint64_t held = std::min<std::uint64_t>(part.length, opened.size);
-  if (!ReadChunks(opened.file, 0, held, &part.own) && part.refused.empty()) {
-    part.refused = ReadFailure(opened.file, "file shrank while being read");
+  if (!ReadChunks(opened.file.get(), 0, held, &part.own) && part.refused.empty()) {
+    part.refused = ReadFailure(opened.file.get(), "file shrank while being read");
   }
-  std::fclose(opened.file);  // read only: nothing can be lost at its close
   return part;
 }
 

@@ -6,10 +6,9 @@
 #include "platform/file_identity.h"
 #include "platform/file_position.h"
 #include "platform/open_file.h"
-#include "platform/search.h"
-#include "sound/fit_sound.h"
 #include "scan/same_name.h"
 #include "scan/wave_layout.h"
+#include "sound/fit_sound.h"
 #include "waves/messages.h"
 #include "waves/reading.h"
 
@@ -23,11 +22,6 @@ constexpr char kChanged[] = "it changed after it was checked";
 constexpr char kLeftOver[] =
     " exists already, left by a fit that did not finish: remove it to fit again";
 
-// Removes a file this run made, and tells the search.
-void Forget(const std::string& path) {
-  if (RemoveFile(path)) NoteRemoved(path);
-}
-
 // Creates path, a name of this run's own, and writes bytes to it, on the
 // disk before it is closed, with the permissions of the file at modeOf when
 // one is named. False, having given why, with nothing left of it; a file
@@ -40,7 +34,6 @@ bool WriteNew(const std::string& path, const Bytes& bytes, const std::string& mo
                            : "cannot create " + path + ": " + OpenFailure(path, true);
     return false;
   }
-  NoteCreated(path);
   bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
                  (modeOf.empty() || KeepMode(modeOf, file)) && SyncFile(file);
   int error = errno;
@@ -50,7 +43,7 @@ bool WriteNew(const std::string& path, const Bytes& bytes, const std::string& mo
   }
   if (written) return true;
   *why = Reason("cannot write " + path, error);
-  Forget(path);
+  RemoveFile(path);
   return false;
 }
 
@@ -68,19 +61,18 @@ bool SameFormat(const WaveFormat& a, const WaveFormat& b) {
 std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mine) {
   std::uint64_t size = 0;
   std::string why;
-  std::FILE* file = OpenToRead(path, &size, &why);
-  if (file == nullptr) return why;
+  const ReadOnlyFile file = OpenToRead(path, &size, &why);
+  if (!file) return why;
   mine->resize(static_cast<std::size_t>(size));
   WaveChunks now;
-  if (!ReadAll(file, 0, mine) ||
-      !ReadChunks(file, 0, std::min<std::uint64_t>(size, part.length), &now)) {
-    why = ReadFailure(file, "it shrank");
+  if (!ReadAll(file.get(), 0, mine) ||
+      !ReadChunks(file.get(), 0, std::min<std::uint64_t>(size, part.length), &now)) {
+    why = ReadFailure(file.get(), "it shrank");
   } else if (size < part.length || !now.hasData || !SameFormat(now.format, part.own.format) ||
              now.dataAt != part.own.dataAt || now.dataBytes != part.own.dataBytes) {
     // Another name of it, fitted earlier in the run, or another program.
     why = kChanged;
   }
-  std::fclose(file);  // read only: nothing can be lost at its close
   return why;
 }
 
@@ -104,19 +96,12 @@ Written Keep(const std::string& path, const std::string& kept, const Bytes& mine
              std::string* why) {
   const Linked linked = LinkFile(path, kept);
   if (linked == Linked::kExists) return Written::kExists;
-  if (linked == Linked::kDone) {
-    NoteCreated(kept);
-    return Written::kDone;
-  }
+  if (linked == Linked::kDone) return Written::kDone;
   const std::string copy = kept + ".fitting";
   if (!WriteNew(copy, mine, "", why)) return Written::kFailed;
-  if (RenameNew(copy, kept, why)) {
-    NoteRemoved(copy);
-    NoteCreated(kept);
-    return Written::kDone;
-  }
+  if (RenameNew(copy, kept, why)) return Written::kDone;
   *why = "cannot rename " + copy + " to " + kept + ": " + *why;
-  Forget(copy);
+  RemoveFile(copy);
   return Written::kFailed;
 }
 
@@ -148,15 +133,12 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
   bool done = WriteNew(fresh, wave, path, why);
   if (done && !RenameOver(fresh, path, why)) {
     *why = "cannot rename " + fresh + " to its part's name: " + *why;
-    Forget(fresh);
+    RemoveFile(fresh);
     done = false;
   }
-  if (done) {
-    NoteRemoved(fresh);
-    return Written::kDone;
-  }
+  if (done) return Written::kDone;
   // No copy of the part is left that this run made.
-  if (!interrupted) Forget(kept);
+  if (!interrupted) RemoveFile(kept);
   return Written::kFailed;
 }
 

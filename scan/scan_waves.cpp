@@ -205,8 +205,8 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   summary.name = container;
   summary.extract = options.extract;
   summary.fitAsked = options.fit;
-  std::FILE* file = OpenToRead(path, &summary.size, &summary.error);
-  if (file == nullptr) {
+  const ReadOnlyFile file = OpenToRead(path, &summary.size, &summary.error);
+  if (!file) {
     Complain(path, summary.error);
     summary.read = false;
     report.done(summary);
@@ -218,9 +218,10 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   std::vector<PartFinding> parts;
   bool done = FindParts(dir, files, &summary, &parts);
   report.opened(summary);
-  if (!WalkWaves(file, dir, options.extract, files, report, &summary, &parts)) done = false;
-  if (options.fit && summary.read && !FitParts(file, dir, files, &summary, &parts)) done = false;
-  std::fclose(file);  // read only: nothing can be lost at its close
+  if (!WalkWaves(file.get(), dir, options.extract, files, report, &summary, &parts)) done = false;
+  if (options.fit && summary.read && !FitParts(file.get(), dir, files, &summary, &parts)) {
+    done = false;
+  }
 
   JudgeParts(parts, report, &summary);
   report.done(summary);

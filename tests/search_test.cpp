@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/containers.h"
+#include "platform/listing_notes.h"
 #include "platform/wildcard.h"
 
 TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresLetterCase) {

@@ -11,18 +11,18 @@
 PartFile OpenPart(const std::string& path, std::size_t most) {
   PartFile part;
   part.file = OpenToRead(path, &part.size, &part.why);
-  if (part.file == nullptr) return part;
+  if (!part.file) return part;
   part.opened = true;
   // Read straight into the caller's memory: no more than the file holds,
   // since asking for more costs a read that finds its end.
-  std::setvbuf(part.file, nullptr, _IONBF, 0);
+  std::setvbuf(part.file.get(), nullptr, _IONBF, 0);
   const std::size_t count = static_cast<std::size_t>(
       std::max<std::uint64_t>(kChunkHeader, std::min<std::uint64_t>(part.size, most)));
   part.start.reset(new (std::nothrow) unsigned char[count]);
   if (!part.start) {
     part.why = "cannot allocate " + std::to_string(count) + " bytes to read it";
-  } else if (!ReadWaveLength(part.file, &part.length, part.start.get(), count, &part.got)) {
-    part.why = ReadFailure(part.file, "fewer than 8 bytes, no chunk header");
+  } else if (!ReadWaveLength(part.file.get(), &part.length, part.start.get(), count, &part.got)) {
+    part.why = ReadFailure(part.file.get(), "fewer than 8 bytes, no chunk header");
   } else if (part.size < part.length) {
     // Judged before any buffer is taken for the wave, so a size field
     // claiming far more than the file holds costs no allocation.
@@ -32,8 +32,7 @@ PartFile OpenPart(const std::string& path, std::size_t most) {
   } else {
     return part;
   }
-  std::fclose(part.file);  // read only: nothing can be lost at its close
-  part.file = nullptr;
+  part.file.reset();
   return part;
 }
 

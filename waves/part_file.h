@@ -8,13 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "waves/reading.h"
 #include "waves/riff.h"
 
 // A part file opened and its start read, chunk header first.
 struct PartFile {
   // Open, unbuffered and just past the bytes read; null when the file could
-  // not be opened or has no whole header. The caller closes it.
-  std::FILE* file = nullptr;
+  // not be opened or has no whole header.
+  ReadOnlyFile file;
   std::uint32_t length = 0;                // the wave length, once the header was read
   std::unique_ptr<unsigned char[]> start;  // the bytes read from its start
   std::size_t got = 0;                     // how many: the header's, when short of it

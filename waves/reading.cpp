@@ -5,12 +5,10 @@
 #include "platform/open_file.h"
 #include "waves/messages.h"
 
-std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string* why) {
+ReadOnlyFile OpenToRead(const std::string& path, std::uint64_t* size, std::string* why) {
   bool regular = true;
-  std::FILE* file = OpenRegularFile(path, size, &regular);
-  if (file == nullptr) {
-    *why = regular ? "cannot open: " + OpenFailure(path, false) : kNotAFile;
-  }
+  ReadOnlyFile file(OpenRegularFile(path, size, &regular));
+  if (!file) *why = regular ? "cannot open: " + OpenFailure(path, false) : kNotAFile;
   return file;
 }
 

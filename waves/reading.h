@@ -4,11 +4,20 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+
+// Closes a file opened for reading only when its owner goes out of scope:
+// nothing can be lost at such a close, so its result is not asked. A file
+// written to is closed by hand, and its close checked.
+struct CloseReadOnly {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using ReadOnlyFile = std::unique_ptr<std::FILE, CloseReadOnly>;
 
 // Opens path for reading, binary, if it is a regular file, with its size;
 // null with *why otherwise. Never waits on a FIFO or a device.
-std::FILE* OpenToRead(const std::string& path, std::uint64_t* size, std::string* why);
+ReadOnlyFile OpenToRead(const std::string& path, std::uint64_t* size, std::string* why);
 
 // Why a read came up short: the system's reason, or shortBy when the file
 // simply ended.

@@ -30,8 +30,8 @@ const unsigned char* ReadWave(const PartFile& part, const std::string& partPath,
   }
   std::memcpy(whole->get(), part.start.get(), part.got);
   const std::size_t rest = part.length - part.got;
-  if (std::fread(whole->get() + part.got, 1, rest, part.file) == rest) return whole->get();
-  Complain(partPath, ReadFailure(part.file, "file shrank while being read; nothing written"));
+  if (std::fread(whole->get() + part.got, 1, rest, part.file.get()) == rest) return whole->get();
+  Complain(partPath, ReadFailure(part.file.get(), "file shrank while being read; nothing written"));
   return nullptr;
 }
 
@@ -77,11 +77,9 @@ bool SpliceWave(OpenContainer* container, const std::string& dir, const std::str
                 std::uint32_t offset) {
   const std::string partPath = dir + part;
   const PartFile opened = OpenPart(partPath, kFirstRead);
-  if (opened.file == nullptr) {
+  if (!opened.file) {
     Complain(partPath, opened.why);
     return false;
   }
-  const bool done = CopyWave(container, opened, partPath, part, offset);
-  std::fclose(opened.file);  // read only: nothing can be lost at its close
-  return done;
+  return CopyWave(container, opened, partPath, part, offset);
 }
