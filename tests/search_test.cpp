@@ -6,13 +6,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/containers.h"
 #include "platform/listing_notes.h"
+#include "platform/open_file.h"
 #include "platform/wildcard.h"
 
 TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresLetterCase) {
@@ -150,5 +153,40 @@ TEST(SearchFolder, SaysASearchCutShortByANameItsRecordCannotHold) {
                                   return true;
                                 }));
   EXPECT_EQ(taken, std::vector<std::string>{"a.dat"});
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// What the run itself does to a folder is seen by its later searches, as
+// the system's own search would see it: each step through open_file.h.
+TEST(SearchFolder, SeesWhatTheRunCreatesLinksRenamesAndRemoves) {
+  char made[] = "/tmp/wavesplice-search-XXXXXX";
+  ASSERT_NE(mkdtemp(made), nullptr);
+  const std::string dir = std::string(made) + "/";
+  std::ofstream(dir + "a.wav").put('x');
+  EXPECT_EQ(Find(dir + "*.wav").names, std::vector<std::string>{"a.wav"});  // listed once
+  std::string why;
+  const struct {
+    const char* step;
+    std::function<bool()> take;
+    std::vector<std::string> names;
+  } steps[] = {
+      {"create",
+       [&] { return std::fclose(CreateNewFile(dir + "b.wav")) == 0; },
+       {"a.wav", "b.wav"}},
+      {"link",
+       [&] { return LinkFile(dir + "a.wav", dir + "c.wav") == Linked::kDone; },
+       {"a.wav", "b.wav", "c.wav"}},
+      {"rename",
+       [&] { return RenameNew(dir + "c.wav", dir + "d.wav", &why); },
+       {"a.wav", "b.wav", "d.wav"}},
+      {"rename over",
+       [&] { return RenameOver(dir + "d.wav", dir + "b.wav", &why); },
+       {"a.wav", "b.wav"}},
+      {"remove", [&] { return RemoveFile(dir + "a.wav"); }, {"b.wav"}},
+  };
+  for (const auto& s : steps) {
+    ASSERT_TRUE(s.take()) << s.step << ": " << why;
+    EXPECT_EQ(Find(dir + "*.wav").names, s.names) << s.step;
+  }
   std::system(("rm -rf '" + dir + "'").c_str());
 }
