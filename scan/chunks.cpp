@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/file_position.h"
+#include "waves/reading.h"
 #include "waves/riff.h"
 
 namespace {
@@ -37,10 +37,6 @@ std::string TagName(std::uint32_t tag) {
   char text[24];
   std::snprintf(text, sizeof text, "format 0x%04x", static_cast<unsigned>(tag));
   return text;
-}
-
-bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::size_t count) {
-  return SeekTo(file, position) && std::fread(bytes, 1, count, file) == count;
 }
 
 std::string Guid(const unsigned char* b) {

@@ -8,11 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-// A part wavesplice writes: where, and how many bytes.
-struct Span {
-  std::uint64_t offset = 0;
-  std::uint64_t length = 0;
-};
+#include "scan/span.h"
 
 // What one part meets, as indexes into the spans given, each list in offset
 // order (then search order) and at most `most` long; the counts are whole.

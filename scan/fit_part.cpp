@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/file_identity.h"
-#include "platform/file_position.h"
 #include "platform/open_file.h"
 #include "scan/same_name.h"
 #include "scan/wave_layout.h"
@@ -47,10 +46,6 @@ bool WriteNew(const std::string& path, const Bytes& bytes, const std::string& mo
   return false;
 }
 
-bool ReadAll(std::FILE* file, std::uint64_t offset, Bytes* bytes) {
-  return SeekTo(file, offset) && std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
-}
-
 bool SameFormat(const WaveFormat& a, const WaveFormat& b) {
   return a.tag == b.tag && a.channels == b.channels && a.sampleRate == b.sampleRate &&
          a.blockAlign == b.blockAlign && a.bitsPerSample == b.bitsPerSample &&
@@ -65,7 +60,7 @@ std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mi
   if (!file) return why;
   mine->resize(static_cast<std::size_t>(size));
   WaveChunks now;
-  if (!ReadAll(file.get(), 0, mine) ||
+  if (!ReadAt(file.get(), 0, mine->data(), mine->size()) ||
       !ReadChunks(file.get(), 0, std::min<std::uint64_t>(size, part.length), &now)) {
     why = ReadFailure(file.get(), "it shrank");
   } else if (size < part.length || !now.hasData || !SameFormat(now.format, part.own.format) ||
@@ -158,7 +153,7 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
   Bytes mine;
   std::string why = ReadMine(path, part, &mine);
   Bytes wave(static_cast<std::size_t>(part.place.waveLength));
-  if (why.empty() && !ReadAll(container, part.place.waveOffset, &wave)) {
+  if (why.empty() && !ReadAt(container, part.place.waveOffset, wave.data(), wave.size())) {
     why = ReadFailure(container, "the container shrank");
   }
   const FitResult fitted = why.empty() ? Convert(part, mine, &wave) : FitResult();

@@ -1,7 +1,7 @@
 #include "scan/place_parts.h"
 
-std::size_t PlaceWave(const std::vector<PartSpot>& parts, std::uint64_t offset,
-                      std::uint64_t length, std::size_t* passed, std::vector<Place>* places) {
+std::size_t PlaceWave(const std::vector<Span>& parts, std::uint64_t offset, std::uint64_t length,
+                      std::size_t* passed, std::vector<Place>* places) {
   std::size_t at = *passed;
   // The wave is the first after these parts: one that reaches it overruns.
   for (; at < parts.size() && parts[at].offset < offset; ++at) {

@@ -6,11 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-// A part's offset and wave length.
-struct PartSpot {
-  std::uint64_t offset = 0;
-  std::uint64_t length = 0;
-};
+#include "scan/span.h"
 
 // What lies around one part.
 struct Place {
@@ -28,5 +24,5 @@ struct Place {
 // carries over from one wave to the next, which must come in order.
 // Returns the index of the first part at the wave's own offset, or
 // parts.size().
-std::size_t PlaceWave(const std::vector<PartSpot>& parts, std::uint64_t offset,
-                      std::uint64_t length, std::size_t* passed, std::vector<Place>* places);
+std::size_t PlaceWave(const std::vector<Span>& parts, std::uint64_t offset, std::uint64_t length,
+                      std::size_t* passed, std::vector<Place>* places);

@@ -62,7 +62,7 @@ struct Walk {
   // each falls among the waves met so far.
   std::vector<PartFinding>* parts = nullptr;
   std::vector<std::size_t> sorted;
-  std::vector<PartSpot> spots;
+  std::vector<Span> spots;
   std::vector<Place> places;
   std::size_t passed = 0;
   // The first wave of a file named .wav that holds more: whether it is the

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "platform/file_position.h"
 #include "platform/open_file.h"
 #include "waves/messages.h"
 
@@ -10,6 +11,10 @@ ReadOnlyFile OpenToRead(const std::string& path, std::uint64_t* size, std::strin
   ReadOnlyFile file(OpenRegularFile(path, size, &regular));
   if (!file) *why = regular ? "cannot open: " + OpenFailure(path, false) : kNotAFile;
   return file;
+}
+
+bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::size_t count) {
+  return SeekTo(file, position) && std::fread(bytes, 1, count, file) == count;
 }
 
 std::string ReadFailure(std::FILE* file, const char* shortBy) {

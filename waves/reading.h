@@ -19,6 +19,10 @@ using ReadOnlyFile = std::unique_ptr<std::FILE, CloseReadOnly>;
 // null with *why otherwise. Never waits on a FIFO or a device.
 ReadOnlyFile OpenToRead(const std::string& path, std::uint64_t* size, std::string* why);
 
+// Reads count bytes at position of file into bytes: false when they could
+// not all be read (ReadFailure says why).
+bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::size_t count);
+
 // Why a read came up short: the system's reason, or shortBy when the file
 // simply ended.
 std::string ReadFailure(std::FILE* file, const char* shortBy);
