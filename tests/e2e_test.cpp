@@ -262,6 +262,22 @@ TEST_F(Wavesplice, SaysWhenAWriteFailsPartwayAndGoesOn) {
                               Wave(4, "efgh").substr(0, 6) + kDots.substr(22));
 }
 
+// A write the system cuts short, or interrupts before it writes, is no
+// failure: the rest of the wave is written after it.
+TEST_F(Wavesplice, WritesTheWholeWaveAfterAShortOrInterruptedWrite) {
+  if (failWrites.empty()) GTEST_SKIP() << "cannot hold here: writes failed through LD_PRELOAD";
+  for (const char* mode : {"short", "eintr"}) {
+    Put("a.dat", kDots);
+    Put("a.dat_00000010.wav", Wave(4, "abcd"));
+    const Result run = Tool("a.dat", false,
+                            std::string("FAIL_WRITES=") + mode + " LD_PRELOAD='" + failWrites +
+                                "' ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" ");
+    EXPECT_EQ(run.status, 0) << mode << ": " << run.err;
+    EXPECT_EQ(run.err, "") << mode;
+    EXPECT_EQ(Get("a.dat"), kDots.substr(0, 16) + Wave(4, "abcd") + kDots.substr(28)) << mode;
+  }
+}
+
 TEST_F(Wavesplice, RefusesAPartPastAFileSizeLimitWholeAndGoesOn) {
   if (onWindows) GTEST_SKIP() << "cannot hold on Windows: no ulimit";
   const std::string bank(1024, '.');

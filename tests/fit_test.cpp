@@ -294,4 +294,28 @@ TEST_F(Fit, FitsOnlyWhatNeedsItAndNoFileUnderTwoNames) {
   EXPECT_EQ(Get("bank.dat_00000040.wav"), mine);
 }
 
+// Where no second name can be made (FAT, exFAT, some shares), the user's
+// file is kept as a whole copy, written under another name first.
+TEST_F(Fit, KeepsAWholeCopyWhereNoLinkCanBeMade) {
+  if (failWrites.empty()) GTEST_SKIP() << "cannot hold here: links refused through LD_PRELOAD";
+  Sox("-n -r 22050 -c 1 -b 16 slot.wav synth 0.2 sine 300 vol 0.3");
+  Put("bank.dat", std::string(64, 'U') + Get("slot.wav"));
+  Sox("-n -r 44100 -c 1 -b 16 bank.dat_00000040.wav synth 0.1 sine 500 vol 0.3");
+  const std::string mine = Get("bank.dat_00000040.wav");
+  const Result run = Scan("--fit bank.dat", false,
+                          "FAIL_WRITES=nolink LD_PRELOAD='" + failWrites +
+                              "' ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" ");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("; yours is kept as bank.dat_00000040.wav.orig"), std::string::npos)
+      << run.out;
+  EXPECT_EQ(Get("bank.dat_00000040.wav.orig"), mine);
+  struct stat part {
+  }, kept{};
+  stat(Path("bank.dat_00000040.wav").c_str(), &part);
+  stat(Path("bank.dat_00000040.wav.orig").c_str(), &kept);
+  EXPECT_NE(part.st_ino, kept.st_ino);  // a copy, not a second name
+  EXPECT_NE(access(Path("bank.dat_00000040.wav.orig.fitting").c_str(), F_OK), 0);
+  EXPECT_NE(access(Path("bank.dat_00000040.wav.fitting").c_str(), F_OK), 0);
+}
+
 }  // namespace
