@@ -81,3 +81,12 @@ TEST(TakePartName, SkipsTakesOrRefusesEachNameAsWavespliceDoes) {
   EXPECT_EQ(PartFileName("sounds.dat", 0x2c0), "sounds.dat_000002c0.wav");
   EXPECT_EQ(PartFileName("s", 0xffffffff), "s_ffffffff.wav");
 }
+
+TEST(HasWaveExtension, TakesWavInAnyLetterCaseAndNothingElse) {
+  for (const char* name : {"a.wav", "a.WAV", "a.Wav", "a.waV", ".wav"}) {
+    EXPECT_TRUE(HasWaveExtension(name)) << name;
+  }
+  for (const char* name : {"a.wave", "a.wa", "wav", "a_wav", "a.wav.orig", "a.w\xc3\xa1v", ""}) {
+    EXPECT_FALSE(HasWaveExtension(name)) << name;
+  }
+}

@@ -36,6 +36,13 @@ TEST(MatchesPattern, KnowsOnlyStarAndQuestionMarkAndIgnoresLetterCase) {
       {"?", "", false},
       {"A?", "ab", true},
       {"A?", "a", false},
+      {"a?c", "a?c", true},   // '?' stands for any character, itself too
+      {"abc", "a?c", false},  // a '?' in a name is only itself
+      {"a*b*c", "aXbYbZc", true},
+      {"a*b*c", "aXcYb", false},
+      {"**.dat", ".dat", true},
+      {"*b*", "abba", true},
+      {"*x*", "abba", false},
       {"x[1]*", "X[1]y", true},
       {"x[1]*", "x1", false},
       {"a\\b", "A\\B", true},
