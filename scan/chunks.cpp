@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "scan/loop_chunks.h"
 #include "waves/reading.h"
 #include "waves/riff.h"
 
@@ -77,6 +78,37 @@ std::uint32_t SubFormatTag(const WaveFormat& format) {
 
 }  // namespace
 
+namespace {
+
+// Reads what the chunk whose header is at `at` says, inside of its bytes
+// lying within the wave, into chunks and labels.
+bool ReadChunk(std::FILE* file, std::uint64_t at, const unsigned char* header, std::uint64_t inside,
+               std::uint64_t offset, WaveChunks* chunks, std::vector<CuePoint>* labels) {
+  const std::string id(reinterpret_cast<const char*>(header), 4);
+  if (id == "fmt " && inside >= 14 && !chunks->hasFormat) {
+    unsigned char format[kFormatBytes] = {};
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(inside, kFormatBytes));
+    if (!ReadAt(file, at + kChunkHeader, format, count)) return false;
+    chunks->format = FormatOf(format, inside);
+    chunks->hasFormat = true;
+    // An ADPCM format's samples per block follow its cbSize.
+    if (inside >= 20) chunks->samplesPerBlock = LittleEndian(format + 18, 2);
+  } else if (id == "data" && !chunks->hasData) {
+    chunks->dataAt = at + kChunkHeader - offset;
+    chunks->dataBytes = inside;
+    chunks->hasData = true;
+  }
+  const std::size_t loopBytes = LoopChunkBytes(id);
+  if (loopBytes == 0) return true;
+  std::vector<unsigned char> bytes(
+      static_cast<std::size_t>(std::min<std::uint64_t>(inside, loopBytes)));
+  if (!ReadAt(file, at + kChunkHeader, bytes.data(), bytes.size())) return false;
+  ReadLoopChunk(id, bytes, chunks, labels);
+  return true;
+}
+
+}  // namespace
+
 bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, WaveChunks* chunks) {
   *chunks = WaveChunks();
   const std::uint64_t end = offset + length;
@@ -88,28 +120,22 @@ bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, Wav
   chunks->wave = headBytes == kRiffHeader && std::memcmp(head, "RIFF", 4) == 0 &&
                  std::memcmp(head + 8, "WAVE", 4) == 0;
   if (!chunks->wave) return true;
+  std::vector<CuePoint> labels;
   std::uint64_t at = offset + kRiffHeader;
   for (int chunk = 0; chunk < kMostChunks && at + kChunkHeader <= end; ++chunk) {
     unsigned char header[kChunkHeader];
     if (!ReadAt(file, at, header, sizeof header)) return false;
     const std::uint64_t size = LittleEndian(header + 4);
     const std::uint64_t inside = std::min(size, end - at - kChunkHeader);
-    if (std::memcmp(header, "fmt ", 4) == 0 && inside >= 14 && !chunks->hasFormat) {
-      unsigned char format[kFormatBytes] = {};
-      const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(inside, kFormatBytes));
-      if (!ReadAt(file, at + kChunkHeader, format, count)) return false;
-      chunks->format = FormatOf(format, inside);
-      chunks->hasFormat = true;
-    } else if (std::memcmp(header, "data", 4) == 0 && !chunks->hasData) {
-      chunks->dataAt = at + kChunkHeader - offset;
-      chunks->dataBytes = inside;
-      chunks->hasData = true;
-    } else if (std::memcmp(header, "fmt ", 4) != 0 && std::memcmp(header, "data", 4) != 0) {
-      chunks->others.push_back({std::string(reinterpret_cast<const char*>(header), 4),
-                                std::min(kChunkHeader + size + (size & 1), end - at)});
+    const std::string id(reinterpret_cast<const char*>(header), 4);
+    chunks->order.push_back({id, static_cast<std::uint32_t>(size)});
+    if (!ReadChunk(file, at, header, inside, offset, chunks, &labels)) return false;
+    if (id != "fmt " && id != "data") {
+      chunks->others.push_back({id, std::min(kChunkHeader + size + (size & 1), end - at)});
     }
     at += kChunkHeader + size + (size & 1);  // chunks are padded to even sizes
   }
+  LabelCues(labels, chunks);
   return true;
 }
 
@@ -126,7 +152,7 @@ std::string DescribeWave(const WaveChunks& chunks) {
     std::snprintf(played, sizeof played, ", %.3f s", seconds);
     text += played;
   }
-  return text;
+  return text + DescribeLoops(chunks);
 }
 
 std::string FormatName(const WaveFormat& format) {
@@ -152,4 +178,10 @@ std::uint32_t SignificantBits(const WaveFormat& format) {
 double Seconds(const WaveChunks& chunks) {
   if (!chunks.hasFormat || !chunks.hasData || chunks.format.byteRate == 0) return -1;
   return static_cast<double>(chunks.dataBytes) / chunks.format.byteRate;
+}
+
+bool SameFormat(const WaveFormat& a, const WaveFormat& b) {
+  return a.tag == b.tag && a.channels == b.channels && a.sampleRate == b.sampleRate &&
+         a.blockAlign == b.blockAlign && a.bitsPerSample == b.bitsPerSample &&
+         a.validBits == b.validBits && a.subFormat == b.subFormat;
 }

@@ -28,6 +28,30 @@ struct Chunk {
   std::uint64_t bytes = 0;
 };
 
+// A loop of a "smpl" chunk, in sample frames; end is the last frame it
+// plays, as smpl writes it. count 0 loops for ever.
+struct Loop {
+  std::uint32_t start = 0;
+  std::uint32_t end = 0;
+  std::uint32_t count = 0;
+};
+
+// A point of a "cue " chunk: its sample frame, and the length a LIST/adtl
+// "ltxt" chunk that names its id gives it, when one does.
+struct CuePoint {
+  std::uint32_t id = 0;
+  std::uint32_t sample = 0;
+  bool hasLength = false;
+  std::uint32_t length = 0;
+};
+
+// A chunk's id and the size its header gives, in the order the wave has
+// them.
+struct ChunkSize {
+  std::string id;
+  std::uint32_t size = 0;
+};
+
 // What the chunks of one wave say.
 struct WaveChunks {
   std::string head;   // its first bytes, up to 12
@@ -38,6 +62,10 @@ struct WaveChunks {
   std::uint64_t dataAt = 0;     // where its contents start, counted from the wave's start
   std::uint64_t dataBytes = 0;  // what the first "data" chunk holds within the wave
   std::vector<Chunk> others;
+  std::vector<ChunkSize> order;       // every chunk, "fmt " and "data" included
+  std::uint32_t samplesPerBlock = 0;  // an ADPCM format's, from its fmt chunk
+  std::vector<Loop> loops;            // of the first "smpl" chunk
+  std::vector<CuePoint> cues;         // of the first "cue " chunk
 };
 
 // Walks the chunks of the length bytes at offset of file, up to a bound on
@@ -66,3 +94,6 @@ std::uint32_t SignificantBits(const WaveFormat& format);
 
 // How long the data plays, when the chunks say; negative when they do not.
 double Seconds(const WaveChunks& chunks);
+
+// Whether the two formats lay out their samples alike, field by field.
+bool SameFormat(const WaveFormat& a, const WaveFormat& b);

@@ -46,6 +46,12 @@ struct Fitting {
   std::uint64_t clippedSamples = 0;
   double cutSeconds = 0;
   double paddedSeconds = 0;
+  // What it was fitted for beside its sound: loops past its samples or
+  // dropped, a header laid out otherwise; and whether the wave loops.
+  bool loops = false;
+  bool header = false;
+  bool waveLoops = false;
+  std::vector<std::string> keptChunks;  // the ids of the wave's chunks it took, "data" aside
 };
 
 // A part file as wavesplice would take it, and what lies around it.

@@ -46,12 +46,6 @@ bool WriteNew(const std::string& path, const Bytes& bytes, const std::string& mo
   return false;
 }
 
-bool SameFormat(const WaveFormat& a, const WaveFormat& b) {
-  return a.tag == b.tag && a.channels == b.channels && a.sampleRate == b.sampleRate &&
-         a.blockAlign == b.blockAlign && a.bitsPerSample == b.bitsPerSample &&
-         a.validBits == b.validBits && a.subFormat == b.subFormat;
-}
-
 // The user's file whole, as it was judged: "" with *mine, or why not.
 std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mine) {
   std::uint64_t size = 0;
@@ -102,15 +96,20 @@ Written Keep(const std::string& path, const std::string& kept, const Bytes& mine
 
 // The wave with the part's sound, converted, in place of its samples.
 FitResult Convert(const PartFinding& part, const Bytes& mine, Bytes* wave) {
-  SampleLayout from;
-  SampleLayout to;
-  LayoutOf(part.own.format, &from);
-  LayoutOf(part.wave.format, &to);
   const unsigned char* sound = mine.data() + part.own.dataAt;
   const auto soundBytes = static_cast<std::size_t>(part.own.dataBytes);
-  FitResult fitted =
-      FitSound(sound, soundBytes, from, part.own.format.sampleRate, to, part.wave.format.sampleRate,
-               static_cast<std::size_t>(part.wave.dataBytes), SeedFromBytes(sound, soundBytes));
+  FitResult fitted;
+  if (KeepsItsSamples(part)) {
+    fitted.data.assign(sound, sound + soundBytes);
+  } else {
+    SampleLayout from;
+    SampleLayout to;
+    LayoutOf(part.own.format, &from);
+    LayoutOf(part.wave.format, &to);
+    fitted = FitSound(sound, soundBytes, from, part.own.format.sampleRate, to,
+                      part.wave.format.sampleRate, static_cast<std::size_t>(part.wave.dataBytes),
+                      SeedFromBytes(sound, soundBytes));
+  }
   std::copy(fitted.data.begin(), fitted.data.end(),
             wave->begin() + static_cast<std::ptrdiff_t>(part.wave.dataAt));
   return fitted;
@@ -138,6 +137,13 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
 }
 
 }  // namespace
+
+bool KeepsItsSamples(const PartFinding& part) {
+  return part.own.hasFormat && part.wave.hasFormat &&
+         SameFormat(part.own.format, part.wave.format) &&
+         part.own.samplesPerBlock == part.wave.samplesPerBlock &&
+         part.own.dataBytes == part.wave.dataBytes;
+}
 
 bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& part,
              Fitting* fitting) {
@@ -176,5 +182,8 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
   fitting->clippedSamples = fitted.clippedSamples;
   fitting->cutSeconds = fitted.cutSeconds;
   fitting->paddedSeconds = fitted.paddedSeconds;
+  for (const ChunkSize& chunk : part.wave.order) {
+    if (chunk.id != "data") fitting->keptChunks.push_back(chunk.id);
+  }
   return true;
 }

@@ -19,3 +19,7 @@
 // either.
 bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& part,
              Fitting* fitting);
+
+// Whether the part's samples are in the wave's exact format and as many
+// bytes as its: fitting then copies them byte for byte, whatever the format.
+bool KeepsItsSamples(const PartFinding& part);

@@ -1,5 +1,6 @@
 #include "scan/fit_parts.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -34,6 +35,7 @@ const char* ProblemBlocks(Problem problem) {
       return "wavesplice could not open the container for update";
     case Problem::kLonger:
     case Problem::kFormatDiffers:
+    case Problem::kLoopPastEnd:
     case Problem::kOverlaps:
       break;
   }
@@ -66,16 +68,20 @@ std::map<std::size_t, std::string> SharedFiles(const std::string& dir, const Run
 }  // namespace
 
 std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement) {
-  bool mends = false;  // whether fitting it would change anything of its own
+  // Whether fitting it would change anything of its own: a note is mended
+  // by the wave's own chunks.
+  bool mends = !judgement.notes.empty();
   for (const Problem problem : judgement.problems) {
     const char* blocks = ProblemBlocks(problem);
     if (*blocks != '\0') return blocks;
-    mends = mends || problem == Problem::kLonger || problem == Problem::kFormatDiffers;
+    mends = mends || problem == Problem::kLonger || problem == Problem::kFormatDiffers ||
+            problem == Problem::kLoopPastEnd;
   }
   if (!mends) return "it is as long as its wave and in its format: only another part meets it";
   if (!part.own.hasData) return "it has no data chunk";
   if (!part.wave.hasFormat) return "the wave at its offset has no fmt chunk";
   if (!part.wave.hasData) return "the wave at its offset has no data chunk";
+  if (KeepsItsSamples(part)) return "";  // copied, in whatever format
   SampleLayout layout;
   std::string why = LayoutOf(part.own.format, &layout);
   if (!why.empty()) return "its format is " + why;
@@ -84,6 +90,17 @@ std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement) {
 }
 
 namespace {
+
+// What fitting the part mends beside its sound, for the words said of it.
+void Beside(const Judgement& judgement, PartFinding* part) {
+  const auto has = [](const auto& list, auto item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+  };
+  part->fitting.loops =
+      has(judgement.notes, Note::kLoopDropped) || has(judgement.problems, Problem::kLoopPastEnd);
+  part->fitting.header = has(judgement.notes, Note::kLayoutDiffers);
+  part->fitting.waveLoops = !part->wave.loops.empty() || !part->wave.cues.empty();
+}
 
 // Marks each part with a problem as asked, with why it cannot be fitted,
 // or "" when it may be.
@@ -94,8 +111,9 @@ void AskEach(const std::string& dir, const RunFiles& files, std::uint64_t contai
     PartFinding& part = (*parts)[i];
     if (part.taken != PartName::kPart) continue;
     const Judgement judgement = Judge(part, containerSize);
-    part.fitting.asked = !judgement.problems.empty();
+    part.fitting.asked = !judgement.problems.empty() || !judgement.notes.empty();
     if (!part.fitting.asked) continue;
+    Beside(judgement, &part);
     std::string& why = part.fitting.notFitted;
     why = WhyNotFitted(part, judgement);
     const std::string readOnly = why.empty() ? CannotWrite(dir + part.name) : "";

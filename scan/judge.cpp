@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "scan/judge_loops.h"
 #include "waves/riff.h"
 
 namespace {
@@ -112,6 +113,7 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
     Compare(part.own.format, part.wave.format, &judgement.differences);
     if (!judgement.differences.empty()) problems.push_back(Problem::kFormatDiffers);
   }
+  if (!notAWave && part.own.wave) JudgeLoops(part, &judgement);
   if (part.sameOffset.count > 0) problems.push_back(Problem::kSameOffset);
   if (part.overlaps.count > 0) problems.push_back(Problem::kOverlaps);
   if (!part.sameFile.empty()) problems.push_back(Problem::kSameFile);
@@ -157,6 +159,8 @@ const char* ProblemKey(Problem problem) {
       return "no_format";
     case Problem::kFormatDiffers:
       return "format_differs";
+    case Problem::kLoopPastEnd:
+      return "loop_past_end";
     case Problem::kSameOffset:
       return "same_offset";
     case Problem::kOverlaps:
@@ -169,4 +173,8 @@ const char* ProblemKey(Problem problem) {
       break;
   }
   return "not_writable";
+}
+
+const char* NoteKey(Note note) {
+  return note == Note::kLoopDropped ? "loop_dropped" : "layout_differs";
 }

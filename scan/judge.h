@@ -21,11 +21,27 @@ enum class Problem {
   kPastEnd,
   kNoFormat,
   kFormatDiffers,
+  kLoopPastEnd,
   kSameOffset,
   kOverlaps,
   kSameFile,
   kCaseTwin,
   kNotWritable,
+};
+
+// What is said of a part beside its verdict, which it leaves as it is, as
+// it does the exit status: what the program that plays the wave may meet.
+enum class Note { kLoopDropped, kLayoutDiffers };
+
+// For kLoopPastEnd: the first of the part's loops, then cue points, that
+// reaches past its samples.
+struct PastEnd {
+  bool cue = false;          // a cue point, else a smpl loop
+  bool hasLength = false;    // a cue point's labelled length, when it has one
+  std::uint64_t sample = 0;  // the cue point's frame
+  std::uint64_t length = 0;
+  std::uint64_t last = 0;    // the last frame it reaches
+  std::uint64_t frames = 0;  // the part's
 };
 
 // A field of the part's format that differs from the wave's, both values
@@ -41,6 +57,8 @@ struct Judgement {
   // or how its length meets the wave (longer, no wave, past the end).
   Problem because = Problem::kLonger;
   std::vector<Problem> problems;  // in the order above
+  std::vector<Note> notes;        // in the order above
+  PastEnd pastEnd;
   std::uint64_t shorterBy = 0;
   std::uint64_t longerBy = 0;
   std::uint64_t overwrites = 0;  // bytes after the wave it would overwrite
@@ -65,3 +83,4 @@ std::vector<Problem> JudgeContainer(const ContainerSummary& container);
 // "fits", "longer", "not_a_wave", ...: the names scripts read.
 const char* VerdictKey(const Judgement& judgement);
 const char* ProblemKey(Problem problem);
+const char* NoteKey(Note note);

@@ -37,6 +37,25 @@ json Format(const WaveChunks& chunks) {
   return object;
 }
 
+// The loops and cue points, in sample frames, a loop's end the last it plays.
+json Loops(const WaveChunks& chunks) {
+  json loops = json::array();
+  for (const Loop& loop : chunks.loops) {
+    loops.push_back({{"start", loop.start}, {"end", loop.end}, {"count", loop.count}});
+  }
+  return loops;
+}
+
+json Cues(const WaveChunks& chunks) {
+  json cues = json::array();
+  for (const CuePoint& cue : chunks.cues) {
+    json point = {{"sample", cue.sample}};
+    if (cue.hasLength) point["length"] = cue.length;
+    cues.push_back(point);
+  }
+  return cues;
+}
+
 json Listed(const Others& others) { return {{"count", others.count}, {"names", others.names}}; }
 
 // [from, to] where they differ, else null.
@@ -54,7 +73,8 @@ json Fitted(const Fitting& fitting) {
           {"dithered", fitting.dithered},
           {"clipped_samples", fitting.clippedSamples},
           {"cut_seconds", fitting.cutSeconds},
-          {"padded_seconds", fitting.paddedSeconds}};
+          {"padded_seconds", fitting.paddedSeconds},
+          {"kept_chunks", fitting.keptChunks}};
 }
 
 // Closes the container's list of waves, once.
@@ -88,7 +108,9 @@ void Wave(const WaveFinding& wave) {
   if (waves++ > 0) Print(Stream::kOutput, ",");
   json object = {{"offset", wave.offset},
                  {"length", wave.length},
-                 {"format", wave.chunksRead ? Format(wave.chunks) : json()}};
+                 {"format", wave.chunksRead ? Format(wave.chunks) : json()},
+                 {"loops", Loops(wave.chunks)},
+                 {"cues", Cues(wave.chunks)}};
   switch (wave.extraction) {
     case Extraction::kNotAsked:
       break;
@@ -114,12 +136,18 @@ void Part(const PartFinding& part, const Judgement& judgement) {
   const bool taken = part.taken == PartName::kPart;
   json problems = json::array();
   for (const Problem problem : judgement.problems) problems.push_back(ProblemKey(problem));
+  json notes = json::array();
+  for (const Note note : judgement.notes) notes.push_back(NoteKey(note));
+  const bool read = part.refused.empty();
   json object = {{"name", part.name},
                  {"offset", taken ? json(part.offset) : json()},
                  {"length", part.headerRead ? json(part.length) : json()},
-                 {"format", part.refused.empty() ? Format(part.own) : json()},
+                 {"format", read ? Format(part.own) : json()},
+                 {"loops", read ? Loops(part.own) : json::array()},
+                 {"cues", read ? Cues(part.own) : json::array()},
                  {"verdict", VerdictKey(judgement)},
                  {"problems", problems},
+                 {"notes", notes},
                  {"longer_by", judgement.longerBy},
                  {"overwrites", judgement.overwrites},
                  {"lengthens", judgement.lengthens},
@@ -128,7 +156,8 @@ void Part(const PartFinding& part, const Judgement& judgement) {
                  {"message", PartMessage(part, judgement)}};
   if (!part.sameFile.empty()) object["same_file"] = part.sameFile;
   if (part.fitting.done) object["fitted"] = Fitted(part.fitting);
-  if (part.fitting.asked && !part.fitting.done && !judgement.problems.empty()) {
+  if (part.fitting.asked && !part.fitting.done &&
+      (!judgement.problems.empty() || !judgement.notes.empty())) {
     object["not_fitted"] = part.fitting.notFitted;
   }
   if (judgement.fitKnown) {

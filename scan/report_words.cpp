@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "scan/judge_loops.h"
 #include "waves/messages.h"
 #include "waves/riff.h"
 
@@ -101,6 +102,43 @@ std::string Longer(const Judgement& judgement) {
          ", which the wave at that offset lacks, makes room";
 }
 
+std::string LoopPastEnd(const PastEnd& past) {
+  const std::string where =
+      !past.cue        ? "its loop ends at sample " + std::to_string(past.last)
+      : past.hasLength ? "its cue point at sample " + std::to_string(past.sample) +
+                             " with a labelled length of " + std::to_string(past.length) +
+                             " ends at sample " + std::to_string(past.last)
+                       : "its cue point at sample " + std::to_string(past.sample) + " lies";
+  return "PROBLEM: " + where + ", past its " + std::to_string(past.frames) +
+         " samples: some programs stop with an error, others play no loop";
+}
+
+// "fmt (18 bytes), LIST, data": a header's chunks, fmt's with its size.
+std::string Layout(const std::vector<ChunkSize>& header) {
+  std::vector<std::string> chunks;
+  for (const ChunkSize& chunk : header) {
+    std::string id = ChunkId(chunk.id).substr(1, chunk.id.size());  // unquoted
+    while (!id.empty() && id.back() == ' ') id.pop_back();          // "fmt ", "cue "
+    chunks.push_back(chunk.id == "fmt " ? id + " (" + Bytes(chunk.size) + ")" : id);
+  }
+  return Joined(chunks, ", ");
+}
+
+std::string NoteWords(Note note, const PartFinding& part) {
+  if (note == Note::kLayoutDiffers) {
+    return "NOTE: its header differs from the wave's: " + Layout(HeaderOf(part.own)) +
+           " where the wave has " + Layout(HeaderOf(part.wave)) +
+           ": a program that reads the wave's header as it was may misread it";
+  }
+  const bool smpl = !part.wave.loops.empty();
+  const bool cue = !part.wave.cues.empty();
+  return std::string("NOTE: the wave at that offset loops (") +
+         (smpl && cue ? "smpl and cue"
+          : smpl      ? "smpl"
+                      : "cue") +
+         ") and this part does not: a program that loops it will play it once, or loop all of it";
+}
+
 std::string Words(Problem problem, const PartFinding& part, const Judgement& judgement) {
   switch (problem) {
     case Problem::kLonger:
@@ -131,6 +169,8 @@ std::string Words(Problem problem, const PartFinding& part, const Judgement& jud
       }
       return "PROBLEM: another format than the wave at that offset: " + Joined(fields, "; ");
     }
+    case Problem::kLoopPastEnd:
+      return LoopPastEnd(judgement.pastEnd);
     case Problem::kSameOffset:
       return "PROBLEM: " + Listed(part.sameOffset) + (part.sameOffset.count == 1 ? " is" : " are") +
              " taken for the same offset; wavesplice splices " + part.splicedLast +
@@ -169,8 +209,9 @@ std::string CheckWords(const PartFinding& part, const Judgement& judgement) {
   for (const Problem problem : judgement.problems) {
     sentences.push_back(Words(problem, part, judgement));
   }
-  if (sentences.empty()) return fine;
-  if (!fine.empty()) sentences.push_back("Its length: " + fine);
+  if (!sentences.empty() && !fine.empty()) sentences.push_back("Its length: " + fine);
+  if (sentences.empty()) sentences.push_back(fine);
+  for (const Note note : judgement.notes) sentences.push_back(NoteWords(note, part));
   return Joined(sentences, ". ");
 }
 
@@ -203,6 +244,11 @@ std::string FitWords(const Fitting& fitting) {
   if (fitting.paddedSeconds > 0) {
     done.push_back("padded " + Seconds3(fitting.paddedSeconds) + " with silence");
   }
+  std::vector<std::string> kept;
+  if (fitting.loops && fitting.waveLoops) kept.push_back("loop");
+  if (fitting.header) kept.push_back("header");
+  if (!kept.empty()) done.push_back("kept the wave's " + Joined(kept, " and "));
+  if (fitting.loops && !fitting.waveLoops) done.push_back("dropped its loop, as the wave has none");
   if (done.empty()) done.push_back("its chunks as the wave's");
   return Joined(done, ", ") + "; yours is kept as " + fitting.keptAs;
 }
@@ -214,7 +260,7 @@ std::string PartMessage(const PartFinding& part, const Judgement& judgement) {
   const Fitting& fitting = part.fitting;
   if (fitting.done) return said + "; fitted: " + FitWords(fitting);
   // What fitting mended, or the run mended around it, needs no word.
-  const bool left = fitting.asked && !judgement.problems.empty();
+  const bool left = fitting.asked && (!judgement.problems.empty() || !judgement.notes.empty());
   return left ? said + "; not fitted: " + fitting.notFitted : said;
 }
 
