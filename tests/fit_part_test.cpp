@@ -4,10 +4,12 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "scan/find_parts.h"
 
@@ -70,6 +72,43 @@ TEST(FitPart, LeavesAPartThatChangedAfterItWasChecked) {
   std::fclose(container);
   EXPECT_TRUE(fitting.done);
   EXPECT_EQ(Get(dir + "c.dat_00000000.wav").substr(0, 44), wave.substr(0, 44));
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// Float samples that a conversion would not keep as they are: a NaN with
+// a payload, an infinity, a negative zero, a denormal.
+TEST(FitPart, KeepsSamplesInTheWavesExactFormatAndLengthByteForByte) {
+  char made[] = "/tmp/wavescan-fit-XXXXXX";
+  ASSERT_NE(mkdtemp(made), nullptr);
+  const std::string dir = std::string(made) + "/";
+  std::string samples;
+  for (const std::uint32_t bits : {0x7fc01234u, 0x7f800000u, 0x80000000u, 0x00000001u}) {
+    for (int i = 0; i < 25; ++i) samples += Le(bits, 4);
+  }
+  const auto wave = [&samples](const std::string& before) {
+    const std::string body = "WAVEfmt " + Le(before.empty() ? 16 : 18, 4) + Le(3, 2) + Le(1, 2) +
+                             Le(8000, 4) + Le(32000, 4) + Le(4, 2) + Le(32, 2) + before + "data" +
+                             Le(400, 4) + samples;
+    return "RIFF" + Le(static_cast<std::uint32_t>(body.size()), 4) + body;
+  };
+  const std::string slot = wave("");
+  std::string silent = slot;
+  std::fill(silent.end() - 400, silent.end(), '\0');
+  Put(dir + "c.dat", silent);
+  // An 18-byte fmt chunk, and a LIST before the samples.
+  Put(dir + "c.dat_00000000.wav", wave(Le(0, 2) + "LIST" + Le(4, 4) + "INFO"));
+  PartFinding part = ReadPart(dir, "c.dat", "c.dat_00000000.wav");
+  std::FILE* container = std::fopen((dir + "c.dat").c_str(), "rb");
+  ASSERT_TRUE(ReadChunks(container, 0, silent.size(), &part.wave));
+  part.place.waveStarts = true;
+  part.place.waveLength = silent.size();
+  EXPECT_TRUE(KeepsItsSamples(part));
+  Fitting fitting;
+  EXPECT_TRUE(FitPart(container, dir, part, &fitting));
+  std::fclose(container);
+  EXPECT_TRUE(fitting.done);
+  EXPECT_EQ(Get(dir + "c.dat_00000000.wav"), slot);
+  EXPECT_EQ(fitting.keptChunks, std::vector<std::string>({"fmt "}));
   std::system(("rm -rf '" + dir + "'").c_str());
 }
 

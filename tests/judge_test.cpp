@@ -199,3 +199,213 @@ TEST(Judge, SaysWhatALongerPartWouldFitInWholeBlocks) {
 }
 
 }  // namespace
+
+namespace {
+
+// The part's frames and chunks against its loops and cue points, and the
+// wave's: a loop past its samples is a problem; notes leave the verdict.
+TEST(Judge, SaysLoopsPastTheSamplesAndNotesWhatTheWaveHadOtherwise) {
+  using N = Note;
+  const auto adpcm = [](PartFinding& p, std::uint32_t tag, std::uint32_t perBlock,
+                        std::uint64_t bytes) {
+    for (WaveChunks* chunks : {&p.own, &p.wave}) {
+      chunks->format.tag = tag;
+      chunks->format.blockAlign = 256;
+      chunks->samplesPerBlock = perBlock;
+      chunks->dataBytes = bytes;
+    }
+  };
+  const std::vector<ChunkSize> bare = {{"fmt ", 16}, {"data", 56}};
+  const struct {
+    const char* what;
+    std::function<void(PartFinding&)> change;
+    const char* verdict;
+    std::vector<Problem> problems;
+    std::vector<Note> notes;
+  } cases[] = {
+      {"a loop to its last frame",
+       [](PartFinding& p) {
+         p.own.loops = {{0, 55, 0}};
+       },
+       "fits",
+       {},
+       {}},
+      {"a loop a frame further",
+       [](PartFinding& p) {
+         p.own.loops = {{0, 56, 0}};
+       },
+       "fits",
+       {P::kLoopPastEnd},
+       {}},
+      {"a later loop past the end",
+       [](PartFinding& p) {
+         p.own.loops = {{0, 10, 0}, {20, 90, 2}};
+       },
+       "fits",
+       {P::kLoopPastEnd},
+       {}},
+      {"a cue point on its last frame",
+       [](PartFinding& p) {
+         p.own.cues = {{1, 55}};
+       },
+       "fits",
+       {},
+       {}},
+      {"a cue point after it",
+       [](PartFinding& p) {
+         p.own.cues = {{1, 56}};
+       },
+       "fits",
+       {P::kLoopPastEnd},
+       {}},
+      {"a labelled length to its last frame",
+       [](PartFinding& p) {
+         p.own.cues = {{1, 6, true, 50}};
+       },
+       "fits",
+       {},
+       {}},
+      {"a labelled length a frame longer",
+       [](PartFinding& p) {
+         p.own.cues = {{1, 6, true, 51}};
+       },
+       "fits",
+       {P::kLoopPastEnd},
+       {}},
+      {"16-bit: a cue within its bytes, past its frames",
+       [](PartFinding& p) {
+         p.own = p.wave = Pcm(1, 8000, 16, 56);
+         p.own.cues = {{1, 30}};
+       },
+       "fits",
+       {P::kLoopPastEnd},
+       {}},
+      {"16-bit: a loop within its bytes, past its frames",
+       [](PartFinding& p) {
+         p.own = p.wave = Pcm(1, 8000, 16, 56);
+         p.own.loops = {{0, 28, 0}};
+       },
+       "fits",
+       {P::kLoopPastEnd},
+       {}},
+      {"IMA ADPCM: two blocks and 65 frames of a third",
+       [&adpcm](PartFinding& p) {
+         adpcm(p, 0x11, 505, 2 * 256 + 36);
+         p.own.loops = {{0, 1074, 0}};
+       },
+       "fits",
+       {},
+       {}},
+      {"IMA ADPCM: a frame further",
+       [&adpcm](PartFinding& p) {
+         adpcm(p, 0x11, 505, 2 * 256 + 36);
+         p.own.loops = {{0, 1075, 0}};
+       },
+       "fits",
+       {P::kLoopPastEnd},
+       {}},
+      {"MS ADPCM: a block and 22 frames of another",
+       [&adpcm](PartFinding& p) {
+         adpcm(p, 2, 500, 256 + 17);
+         p.own.cues = {{1, 521}};
+       },
+       "fits",
+       {},
+       {}},
+      {"MS ADPCM: a frame further",
+       [&adpcm](PartFinding& p) {
+         adpcm(p, 2, 500, 256 + 17);
+         p.own.cues = {{1, 522}};
+       },
+       "fits",
+       {P::kLoopPastEnd},
+       {}},
+      {"MPEG: frames unknown",
+       [](PartFinding& p) {
+         p.own.format.tag = p.wave.format.tag = 0x55;
+         p.own.loops = {{0, 100000, 0}};
+       },
+       "fits",
+       {},
+       {}},
+      {"the wave loops and the part does not",
+       [](PartFinding& p) {
+         p.wave.loops = {{0, 10, 0}};
+       },
+       "fits",
+       {},
+       {N::kLoopDropped}},
+      {"the wave has cue points, shorter",
+       [](PartFinding& p) {
+         p.wave.cues = {{1, 10}}, p.length = 80;
+       },
+       "shorter",
+       {},
+       {N::kLoopDropped}},
+      {"the wave's cue points, the part's loop",
+       [](PartFinding& p) {
+         p.wave.cues = {{1, 10}}, p.own.loops = {{0, 10, 0}};
+       },
+       "fits",
+       {},
+       {}},
+      {"an 18-byte fmt",
+       [&bare](PartFinding& p) {
+         p.wave.order = bare;
+         p.own.order = {{"fmt ", 18}, {"data", 56}};
+       },
+       "fits",
+       {},
+       {N::kLayoutDiffers}},
+      {"a LIST before the samples, no loop",
+       [&bare](PartFinding& p) {
+         p.wave.order = bare;
+         p.wave.loops = {{0, 10, 0}};
+         p.own.order = {{"fmt ", 16}, {"LIST", 26}, {"data", 56}};
+       },
+       "fits",
+       {},
+       {N::kLoopDropped, N::kLayoutDiffers}},
+      {"a LIST of another size, in its place",
+       [](PartFinding& p) {
+         p.wave.order = {{"fmt ", 16}, {"LIST", 26}, {"data", 56}};
+         p.own.order = {{"fmt ", 16}, {"LIST", 40}, {"data", 56}};
+       },
+       "fits",
+       {},
+       {}},
+      {"chunks only after the samples",
+       [&bare](PartFinding& p) {
+         p.wave.order = bare;
+         p.own.order = {{"fmt ", 16}, {"data", 56}, {"LIST", 26}, {"fmt ", 18}};
+       },
+       "fits",
+       {},
+       {}},
+      {"no wave at its offset",
+       [](PartFinding& p) {
+         p.place.waveStarts = false, p.wave.loops = {{0, 10, 0}};
+         p.own.order = {{"data", 56}};
+       },
+       "no_wave",
+       {P::kNoWave},
+       {}},
+      {"not a wave",
+       [](PartFinding& p) {
+         p.own.wave = false, p.wave.loops = {{0, 10, 0}};
+       },
+       "not_a_wave",
+       {P::kNotAWave},
+       {}},
+  };
+  for (const auto& c : cases) {
+    PartFinding part = Fitting();
+    c.change(part);
+    const Judgement judgement = Judge(part, 1000);
+    EXPECT_STREQ(VerdictKey(judgement), c.verdict) << c.what;
+    EXPECT_EQ(judgement.problems, c.problems) << c.what;
+    EXPECT_EQ(judgement.notes, c.notes) << c.what;
+  }
+}
+
+}  // namespace

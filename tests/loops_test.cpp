@@ -245,3 +245,35 @@ TEST_F(Loops, SaysWhatEditorsDoToLoopsAndHeadersAndFitMendsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A part fitting cannot mend says why even when it has only a note, and the
+// note leaves its verdict and the status as they are.
+TEST_F(Loops, SaysWhyANoteIsLeftAsItIs) {
+  const auto odd = [](std::uint32_t samples, const std::string& after) {
+    return Riff(
+        Chunk("fmt ", Le(0x1234, 2) + Le(1, 2) + Le(8000, 4) + Le(8000, 4) + Le(1, 2) + Le(8, 2)) +
+        Chunk("data", std::string(samples, 'x')) + after);
+  };
+  const std::string part = odd(300, "");
+  Put("bank.dat", std::string(64, 'U') + odd(400, Smpl(0, 99)));
+  Put("bank.dat_00000040.wav", part);
+  const Result run = Scan("--fit --json bank.dat");
+  EXPECT_EQ(run.status, 0);
+  const json report = json::parse(run.out)["containers"][0];
+  EXPECT_EQ(report["parts"][0]["verdict"], "shorter");
+  EXPECT_EQ(report["parts"][0]["notes"], json({"loop_dropped"}));
+  EXPECT_EQ(report["parts"][0]["not_fitted"], "its format is format 0x1234, not PCM or IEEE float");
+  EXPECT_EQ(report["counts"]["shorter"], 1);
+  EXPECT_EQ(report["counts"]["fitted"], 0);
+  const Result text = Scan("--fit bank.dat");
+  EXPECT_NE(text.out.find("behind it. NOTE: the wave at that offset loops (smpl) and this part "
+                          "does not: a program that loops it will play it once, or loop all of "
+                          "it; not fitted: its format is format 0x1234, not PCM or IEEE float\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_EQ(Get("bank.dat_00000040.wav"), part);
+}
+
+}  // namespace

@@ -167,6 +167,88 @@ TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
   }
 }
 
+namespace {
+
+std::string ChunkOf(const std::string& id, const std::string& contents) {
+  return id + Le(static_cast<std::uint32_t>(contents.size())) + contents +
+         (contents.size() % 2 != 0 ? "." : "");
+}
+
+std::string LoopOf(std::uint32_t start, std::uint32_t end, std::uint32_t count) {
+  return Le(0) + Le(0) + Le(start) + Le(end) + Le(0) + Le(count);
+}
+
+// A smpl chunk's fields before its loops, saying it has count of them.
+std::string SamplerHead(std::uint32_t count) { return std::string(28, '\0') + Le(count) + Le(0); }
+
+std::string CueOf(std::uint32_t id, std::uint32_t sample) {
+  return Le(id) + Le(0) + "data" + Le(0) + Le(0) + Le(sample);
+}
+
+std::string Ltxt(std::uint32_t id, std::uint32_t length) {
+  return ChunkOf("ltxt", Le(id) + Le(length) + "rgn " + std::string(8, '\0'));
+}
+
+// "100-199x0 ", "@30+20 ": the loops, then the cue points, as read.
+std::string Points(const WaveChunks& chunks) {
+  std::string text;
+  for (const Loop& loop : chunks.loops) {
+    text += std::to_string(loop.start) + "-" + std::to_string(loop.end) + "x" +
+            std::to_string(loop.count) + " ";
+  }
+  for (const CuePoint& cue : chunks.cues) {
+    text += "@" + std::to_string(cue.sample) +
+            (cue.hasLength ? "+" + std::to_string(cue.length) : "") + " ";
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST(DescribeWave, ReadsLoopsAndCuePointsWithinTheirChunks) {
+  // Mono 16-bit 8000 Hz, 0.5 s.
+  const std::string sound = "fmt " + Le(16) + Le(1, 2) + Le(1, 2) + Le(8000) + Le(16000) +
+                            Le(2, 2) + Le(16, 2) + "data" + Le(8000) + std::string(8000, '\0');
+  const std::string says = "PCM, 1 channel, 8000 Hz, 16 bits, 0.500 s";
+  const struct {
+    std::string body;
+    std::string says;  // after the duration
+    std::string points;
+  } cases[] = {
+      {sound + ChunkOf("smpl", SamplerHead(1) + LoopOf(800, 3999, 0)), ", loop 0.100-0.500 s",
+       "800-3999x0 "},
+      {ChunkOf("smpl", SamplerHead(2) + LoopOf(0, 9, 3) + LoopOf(10, 19, 0)) + sound, ", 2 loops",
+       "0-9x3 10-19x0 "},
+      // Counts beyond what the chunk holds, a chunk cut short, or past the wave.
+      {sound + ChunkOf("smpl", SamplerHead(1000000) + LoopOf(1, 2, 0)), ", loop 0.000-0.000 s",
+       "1-2x0 "},
+      {sound + ChunkOf("smpl", std::string(30, '\0')), "", ""},
+      {sound + "smpl" + Le(36 + 3 * 24) + SamplerHead(3) + LoopOf(1, 2, 0), ", loop 0.000-0.000 s",
+       "1-2x0 "},
+      {sound + ChunkOf("cue ", Le(1000000) + CueOf(1, 5)), ", 1 cue point", "@5 "},
+      // Only the first smpl and cue chunks count; a label names its point by id.
+      {sound + ChunkOf("smpl", SamplerHead(1) + LoopOf(1, 2, 0)) +
+           ChunkOf("smpl", SamplerHead(1) + LoopOf(3, 4, 0)),
+       ", loop 0.000-0.000 s", "1-2x0 "},
+      {ChunkOf("LIST", "adtl" + ChunkOf("labl", Le(1) + "Loop\0") + Ltxt(9, 7) + Ltxt(2, 50) +
+                           ChunkOf("ltxt", Le(3))) +
+           sound + ChunkOf("cue ", Le(3) + CueOf(1, 10) + CueOf(2, 30) + CueOf(3, 70)) +
+           ChunkOf("cue ", Le(1) + CueOf(2, 99)),
+       ", 3 cue points", "@10 @30+50 @70 "},
+      {sound + ChunkOf("cue ", Le(1) + CueOf(2, 30)) + ChunkOf("LIST", "INFO" + Ltxt(2, 50)),
+       ", 1 cue point", "@30 "},
+  };
+  for (const auto& c : cases) {
+    const std::string bytes = WaveOf(c.body);
+    std::FILE* file = FileOf(bytes);
+    WaveChunks chunks;
+    EXPECT_TRUE(ReadChunks(file, 0, bytes.size(), &chunks));
+    EXPECT_EQ(DescribeWave(chunks), says + c.says);
+    EXPECT_EQ(Points(chunks), c.points) << c.says;
+    std::fclose(file);
+  }
+}
+
 class Folder : public ::testing::Test {
  protected:
   void SetUp() override {
