@@ -257,21 +257,26 @@ TEST_F(Loops, SaysWhyANoteIsLeftAsItIs) {
         Chunk("data", std::string(samples, 'x')) + after);
   };
   const std::string part = odd(300, "");
-  Put("bank.dat", std::string(64, 'U') + odd(400, Smpl(0, 99)));
+  // A bare cue point beside the loop.
+  const std::string cue =
+      Chunk("cue ", Le(1, 4) + Le(7, 4) + Le(0, 4) + "data" + Le(0, 4) + Le(0, 4) + Le(5, 4));
+  Put("bank.dat", std::string(64, 'U') + odd(400, Smpl(0, 99) + cue));
   Put("bank.dat_00000040.wav", part);
   const Result run = Scan("--fit --json bank.dat");
   EXPECT_EQ(run.status, 0);
   const json report = json::parse(run.out)["containers"][0];
+  EXPECT_EQ(report["waves"][0]["cues"], json::parse(R"([{"sample":5}])"));
   EXPECT_EQ(report["parts"][0]["verdict"], "shorter");
   EXPECT_EQ(report["parts"][0]["notes"], json({"loop_dropped"}));
   EXPECT_EQ(report["parts"][0]["not_fitted"], "its format is format 0x1234, not PCM or IEEE float");
   EXPECT_EQ(report["counts"]["shorter"], 1);
   EXPECT_EQ(report["counts"]["fitted"], 0);
   const Result text = Scan("--fit bank.dat");
-  EXPECT_NE(text.out.find("behind it. NOTE: the wave at that offset loops (smpl) and this part "
-                          "does not: a program that loops it will play it once, or loop all of "
-                          "it; not fitted: its format is format 0x1234, not PCM or IEEE float\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.out.find("behind it. NOTE: the wave at that offset loops (smpl and cue) and this part "
+                    "does not: a program that loops it will play it once, or loop all of "
+                    "it; not fitted: its format is format 0x1234, not PCM or IEEE float\n"),
+      std::string::npos)
       << text.out;
   EXPECT_EQ(Get("bank.dat_00000040.wav"), part);
 }

@@ -238,6 +238,18 @@ TEST(DescribeWave, ReadsLoopsAndCuePointsWithinTheirChunks) {
       {sound + ChunkOf("cue ", Le(1) + CueOf(2, 30)) + ChunkOf("LIST", "INFO" + Ltxt(2, 50)),
        ", 1 cue point", "@30 "},
   };
+  // A loop's time runs to the end of its last frame.
+  const std::string slow = "fmt " + Le(16) + Le(1, 2) + Le(1, 2) + Le(1000) + Le(2000) + Le(2, 2) +
+                           Le(16, 2) + "data" + Le(2000) + std::string(2000, '\0');
+  {
+    const std::string bytes = WaveOf(slow + ChunkOf("smpl", SamplerHead(1) + LoopOf(0, 999, 0)));
+    std::FILE* file = FileOf(bytes);
+    WaveChunks chunks;
+    EXPECT_TRUE(ReadChunks(file, 0, bytes.size(), &chunks));
+    EXPECT_EQ(DescribeWave(chunks),
+              "PCM, 1 channel, 1000 Hz, 16 bits, 1.000 s, loop 0.000-1.000 s");
+    std::fclose(file);
+  }
   for (const auto& c : cases) {
     const std::string bytes = WaveOf(c.body);
     std::FILE* file = FileOf(bytes);
