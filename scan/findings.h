@@ -1,5 +1,5 @@
 // What wavescan finds in one container, as plain records: judged by
-// judge.h and printed as text or JSON by scan_report.h, so that nothing is
+// judge.h and printed as text or JSON by report.h, so that nothing is
 // worked out twice.
 #pragma once
 

@@ -7,7 +7,7 @@
 namespace {
 
 // A name whose file cannot be told shares it with no other.
-bool KeyOf(const std::string& path, std::pair<std::uint64_t, std::uint64_t>* key) {
+bool FileKeyOf(const std::string& path, std::pair<std::uint64_t, std::uint64_t>* key) {
   FileIdentity identity;
   if (!IdentifyFile(path, &identity)) return false;
   *key = {identity.volume, identity.index};
@@ -20,7 +20,7 @@ RunFiles IdentifyContainers(const std::string& dir, const std::vector<std::strin
   RunFiles files;
   std::pair<std::uint64_t, std::uint64_t> key;
   for (const std::string& name : names) {
-    if (KeyOf(dir + name, &key)) files[key].push_back(name);
+    if (FileKeyOf(dir + name, &key)) files[key].push_back(name);
   }
   return files;
 }
@@ -28,7 +28,7 @@ RunFiles IdentifyContainers(const std::string& dir, const std::vector<std::strin
 std::vector<std::string> ContainersItIs(const RunFiles& files, const std::string& dir,
                                         const std::string& name) {
   std::pair<std::uint64_t, std::uint64_t> key;
-  if (!KeyOf(dir + name, &key)) return {};
+  if (!FileKeyOf(dir + name, &key)) return {};
   const auto found = files.find(key);
   return found == files.end() ? std::vector<std::string>() : found->second;
 }
