@@ -128,6 +128,39 @@ TEST(FindWaves, AgreesWithTheRuleOnNoisyContainers) {
   }
 }
 
+// The search reads kScanBlock bytes at a time and tests stretches of 256
+// bytes at once: what lies across either edge is found as anywhere else.
+TEST(FindWaves, FindsWhatTheRuleSaysAcrossTheEdgesOfBlocksAndStretches) {
+  const std::string a = WaveOf("fmt data");  // 20 bytes
+  const auto sized = [](std::size_t length) { return WaveOf(std::string(length - 12, '.')); };
+  struct Case {
+    std::string what;
+    std::string bytes;
+    Waves waves;
+  };
+  std::vector<Case> cases;
+  // Wave a's header split across the first block's end, after a wave that
+  // ends there, when the stream has been moved by reading that wave.
+  for (const std::size_t before : {1, 6, 11, 12}) {
+    const std::size_t at = kScanBlock - before;
+    cases.push_back({"a header " + std::to_string(before) + " bytes before a block's end",
+                     sized(at) + a + "..",
+                     {{0, at}, {at, 20}}});
+  }
+  for (const std::size_t at : {255, 256, 511, 512}) {
+    cases.push_back({"a wave at " + std::to_string(at), std::string(at, '.') + a, {{at, 20}}});
+  }
+  // A wave's samples holding a whole wave across, and at, a block's end.
+  for (const std::size_t before : {6, 0}) {
+    const std::string outer =
+        WaveOf(std::string(kScanBlock - 12 - before, '.') + a + std::string(40, '.'));
+    cases.push_back({"RIFF among samples " + std::to_string(before) + " bytes before a block's end",
+                     outer + a,
+                     {{0, outer.size()}, {outer.size(), 20}}});
+  }
+  for (const Case& c : cases) EXPECT_EQ(Scan(c.bytes, kScanBlock), c.waves) << c.what;
+}
+
 TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
   const std::string pcm =
       "fmt " + Le(16) + Le(1, 2) + Le(2, 2) + Le(44100) + Le(176400) + Le(4, 2) + Le(16, 2);
