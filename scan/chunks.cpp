@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "scan/loop_chunks.h"
+#include "sound/ima_adpcm.h"
+#include "sound/ms_adpcm.h"
 #include "waves/reading.h"
 #include "waves/riff.h"
 
@@ -12,7 +14,10 @@ namespace {
 // Enough for any real wave's chunks; a bound on the reads a wave of garbage
 // can cost.
 constexpr int kMostChunks = 64;
-constexpr std::size_t kFormatBytes = 40;  // the extensible form, the longest read
+// The longest fmt chunk read: an MS ADPCM table of the most pairs its
+// count holds.
+constexpr std::size_t kMostPairs = 256;
+constexpr std::size_t kFormatBytes = 22 + 4 * kMostPairs;
 
 std::string TagName(std::uint32_t tag) {
   switch (tag) {
@@ -28,8 +33,26 @@ std::string TagName(std::uint32_t tag) {
       return "mu-law";
     case 0x0011:
       return "IMA ADPCM";
+    case 0x0022:
+      return "TrueSpeech";
+    case 0x0031:
+      return "GSM 6.10";
+    case 0x0050:
+      return "MPEG";
     case 0x0055:
       return "MPEG layer 3";
+    case 0x0069:
+      return "Xbox ADPCM";
+    case 0x0160:
+      return "WMA 1";
+    case 0x0161:
+      return "WMA 2";
+    case 0x0162:
+      return "WMA Pro";
+    case 0x0270:
+      return "ATRAC3";
+    case 0x2000:
+      return "AC-3";
     case kExtensible:
       return "extensible";
     default:
@@ -59,9 +82,25 @@ WaveFormat FormatOf(const unsigned char* bytes, std::uint64_t size) {
   format.blockAlign = LittleEndian(bytes + 12, 2);
   format.hasBits = size >= 16;
   if (format.hasBits) format.bitsPerSample = LittleEndian(bytes + 14, 2);
-  if (format.tag == kExtensible && size >= kFormatBytes) {
+  if (format.tag == kExtensible && size >= 40) {
     format.validBits = LittleEndian(bytes + 18, 2);
     format.subFormat = Guid(bytes + 24);
+  }
+  if ((format.tag == 0x0002 || format.tag == 0x0011) && size >= 20) {
+    format.hasSamplesPerBlock = true;
+    format.samplesPerBlock = LittleEndian(bytes + 18, 2);
+  }
+  if (format.tag == 0x0002 && size >= 22) {
+    // Only the pairs both its count and the chunk hold.
+    const std::uint64_t pairs =
+        std::min<std::uint64_t>(LittleEndian(bytes + 20, 2), (size - 22) / 4);
+    format.hasCoefficients = pairs > 0;
+    for (std::uint64_t i = 0; i < std::min<std::uint64_t>(pairs, kMostPairs); ++i) {
+      for (int k = 0; k < 2; ++k) {
+        format.coefficients.push_back(
+            static_cast<std::int16_t>(LittleEndian(bytes + 22 + 4 * i + 2 * k, 2)));
+      }
+    }
   }
   return format;
 }
@@ -74,6 +113,17 @@ std::uint32_t SubFormatTag(const WaveFormat& format) {
     return 0;
   }
   return static_cast<std::uint32_t>(std::stoul(format.subFormat.substr(5, 4), nullptr, 16));
+}
+
+// The samples of each channel of an ADPCM wave's data: its whole blocks'
+// and a part block's.
+std::uint64_t AdpcmSamples(const WaveFormat& format, std::uint64_t bytes) {
+  const auto block = [&format](std::uint64_t size) -> std::uint64_t {
+    const auto in = static_cast<std::size_t>(size);
+    return EffectiveTag(format) == 0x0011 ? ImaSamples(in, format.channels, format.samplesPerBlock)
+                                          : MsSamples(in, format.channels, format.samplesPerBlock);
+  };
+  return bytes / format.blockAlign * block(format.blockAlign) + block(bytes % format.blockAlign);
 }
 
 }  // namespace
@@ -145,7 +195,7 @@ std::string DescribeWave(const WaveChunks& chunks) {
   std::string text = FormatName(format) + ", " + std::to_string(format.channels) +
                      (format.channels == 1 ? " channel, " : " channels, ") +
                      std::to_string(format.sampleRate) + " Hz";
-  if (format.hasBits) text += ", " + std::to_string(format.bitsPerSample) + " bits";
+  if (format.bitsPerSample != 0) text += ", " + std::to_string(format.bitsPerSample) + " bits";
   const double seconds = Seconds(chunks);
   if (seconds >= 0) {
     char played[32];
@@ -176,8 +226,15 @@ std::uint32_t SignificantBits(const WaveFormat& format) {
 }
 
 double Seconds(const WaveChunks& chunks) {
-  if (!chunks.hasFormat || !chunks.hasData || chunks.format.byteRate == 0) return -1;
-  return static_cast<double>(chunks.dataBytes) / chunks.format.byteRate;
+  if (!chunks.hasFormat || !chunks.hasData) return -1;
+  const WaveFormat& format = chunks.format;
+  const std::uint32_t tag = EffectiveTag(format);
+  if ((tag == 0x0002 || tag == 0x0011) && format.blockAlign != 0 && format.channels != 0 &&
+      format.sampleRate != 0 && format.hasSamplesPerBlock) {
+    return static_cast<double>(AdpcmSamples(format, chunks.dataBytes)) / format.sampleRate;
+  }
+  if (format.byteRate == 0) return -1;
+  return static_cast<double>(chunks.dataBytes) / format.byteRate;
 }
 
 bool SameFormat(const WaveFormat& a, const WaveFormat& b) {

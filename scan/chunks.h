@@ -19,6 +19,12 @@ struct WaveFormat {
   std::uint32_t bitsPerSample = 0;
   std::uint32_t validBits = 0;  // an extensible format's bits that carry sound, else 0
   std::string subFormat;        // an extensible format's sub-format GUID, else empty
+  // An ADPCM format's extension: the samples of each channel in a block,
+  // and for MS ADPCM its predictors' coefficient pairs, in turn.
+  bool hasSamplesPerBlock = false;
+  std::uint32_t samplesPerBlock = 0;
+  bool hasCoefficients = false;
+  std::vector<std::int16_t> coefficients;
 };
 
 // A chunk beside "fmt " and "data": its id and the bytes it takes, header
@@ -93,6 +99,7 @@ std::uint32_t EffectiveTag(const WaveFormat& format);
 std::uint32_t SignificantBits(const WaveFormat& format);
 
 // How long the data plays, when the chunks say; negative when they do not.
+// An ADPCM wave's samples are counted from its blocks, whole and part.
 double Seconds(const WaveChunks& chunks);
 
 // Whether the two formats lay out their samples alike, field by field.

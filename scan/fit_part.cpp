@@ -7,7 +7,7 @@
 #include "platform/open_file.h"
 #include "scan/same_name.h"
 #include "scan/wave_layout.h"
-#include "sound/fit_sound.h"
+#include "sound/fit_data.h"
 #include "waves/messages.h"
 #include "waves/reading.h"
 
@@ -102,13 +102,13 @@ FitResult Convert(const PartFinding& part, const Bytes& mine, Bytes* wave) {
   if (KeepsItsSamples(part)) {
     fitted.data.assign(sound, sound + soundBytes);
   } else {
-    SampleLayout from;
-    SampleLayout to;
-    LayoutOf(part.own.format, &from);
-    LayoutOf(part.wave.format, &to);
-    fitted = FitSound(sound, soundBytes, from, part.own.format.sampleRate, to,
-                      part.wave.format.sampleRate, static_cast<std::size_t>(part.wave.dataBytes),
-                      SeedFromBytes(sound, soundBytes));
+    DataLayout from;
+    DataLayout to;
+    LayoutOf(part.own.format, Use::kRead, &from);
+    LayoutOf(part.wave.format, Use::kWrite, &to);
+    fitted = FitData(sound, soundBytes, from, part.own.format.sampleRate, to,
+                     part.wave.format.sampleRate, static_cast<std::size_t>(part.wave.dataBytes),
+                     SeedFromBytes(sound, soundBytes));
   }
   std::copy(fitted.data.begin(), fitted.data.end(),
             wave->begin() + static_cast<std::ptrdiff_t>(part.wave.dataAt));

@@ -82,10 +82,10 @@ std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement) {
   if (!part.wave.hasFormat) return "the wave at its offset has no fmt chunk";
   if (!part.wave.hasData) return "the wave at its offset has no data chunk";
   if (KeepsItsSamples(part)) return "";  // copied, in whatever format
-  SampleLayout layout;
-  std::string why = LayoutOf(part.own.format, &layout);
+  DataLayout layout;
+  std::string why = LayoutOf(part.own.format, Use::kRead, &layout);
   if (!why.empty()) return "its format is " + why;
-  why = LayoutOf(part.wave.format, &layout);
+  why = LayoutOf(part.wave.format, Use::kWrite, &layout);
   return why.empty() ? "" : "the wave at its offset is " + why;
 }
 

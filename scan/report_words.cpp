@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "scan/judge_loops.h"
+#include "scan/wave_layout.h"
 #include "waves/messages.h"
 #include "waves/riff.h"
 
@@ -220,8 +221,9 @@ std::string CheckWords(const PartFinding& part, const Judgement& judgement) {
 std::string FitWords(const Fitting& fitting) {
   const WaveFormat& from = fitting.from;
   const WaveFormat& to = fitting.to;
+  const bool coded = IsCoded(from) || IsCoded(to);
   std::vector<std::string> done;
-  if (FormatName(from) != FormatName(to))
+  if (FormatName(from) != FormatName(to) && !coded)
     done.push_back(FormatName(from) + " -> " + FormatName(to));
   if (from.sampleRate != to.sampleRate) {
     done.push_back(std::to_string(from.sampleRate) + " -> " + std::to_string(to.sampleRate) +
@@ -231,9 +233,13 @@ std::string FitWords(const Fitting& fitting) {
     done.push_back(std::to_string(from.channels) + " -> " + std::to_string(to.channels) +
                    " channels");
   }
-  if (SignificantBits(from) != SignificantBits(to) || fitting.dithered) {
-    done.push_back(std::to_string(SignificantBits(from)) + " -> " +
-                   std::to_string(SignificantBits(to)) + " bits" +
+  // A codec stands for its bits: "16 bits -> IMA ADPCM".
+  const auto bits = [coded](const WaveFormat& format) {
+    return IsCoded(format) ? FormatName(format)
+                           : std::to_string(SignificantBits(format)) + (coded ? " bits" : "");
+  };
+  if (bits(from) != bits(to) || fitting.dithered) {
+    done.push_back(bits(from) + " -> " + bits(to) + (coded ? "" : " bits") +
                    (fitting.dithered ? " (dithered)" : ""));
   }
   if (fitting.clippedSamples > 0) {

@@ -4,8 +4,15 @@
 #include <string>
 
 #include "scan/chunks.h"
-#include "sound/sample_layout.h"
+#include "sound/fit_data.h"
+
+// Whether --fit reads a wave in the format (a replacement's) or writes it
+// (a slot's): the words of a refusal differ.
+enum class Use { kRead, kWrite };
 
 // How the samples of a wave in format lie: "" with *layout, or why they are
-// none that can be converted, in words.
-std::string LayoutOf(const WaveFormat& format, SampleLayout* layout);
+// none that --fit converts, in words.
+std::string LayoutOf(const WaveFormat& format, Use use, DataLayout* layout);
+
+// Whether the format is one --fit codes: G.711 or ADPCM.
+bool IsCoded(const WaveFormat& format);

@@ -183,10 +183,10 @@ struct Refusal {
 
 TEST_F(Fit, LeavesWhatItCannotFitAndSaysWhy) {
   const Refusal refusals[] = {
-      {"a compressed slot", "-r 22050 -c 1 -e ima-adpcm -b 4", "-r 44100 -c 1 -b 16", "",
-       "the wave at its offset is IMA ADPCM, a compressed format"},
-      {"a compressed part", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -e ima-adpcm -b 4", "",
-       "its format is IMA ADPCM, a compressed format"},
+      {"a GSM slot", "-r 8000 -c 1 -e gsm-full-rate", "-r 44100 -c 1 -b 16", "",
+       "the wave at its offset is GSM 6.10 (0x0031), which --fit does not write"},
+      {"a GSM part", "-r 22050 -c 1 -b 16", "-r 8000 -c 1 -e gsm-full-rate", "",
+       "its format is GSM 6.10 (0x0031), which --fit does not read"},
       {"a kept copy already there", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
        "bank.dat_00000040.wav.orig", "bank.dat_00000040.wav.orig exists already; nothing changed"},
       {"its new file's name taken", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",

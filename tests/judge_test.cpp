@@ -16,8 +16,9 @@ WaveChunks Pcm(std::uint32_t channels, std::uint32_t rate, std::uint32_t bits,
   WaveChunks chunks;
   chunks.head = "RIFF....WAVE";
   chunks.wave = chunks.hasFormat = chunks.hasData = chunks.format.hasBits = true;
-  chunks.format = {1,    channels, rate, rate * channels * bits / 8, channels * bits / 8, true,
-                   bits, 0,        ""};
+  chunks.format = {
+      1, channels, rate, rate * channels * bits / 8, channels * bits / 8, true, bits, 0, "", false,
+      0, false,    {}};
   chunks.dataBytes = dataBytes;
   return chunks;
 }
