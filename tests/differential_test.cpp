@@ -82,9 +82,14 @@ TEST_F(Differential, BothBuildsFitAPartToTheSameBytes) {
   const std::string native =
       nativeCommand.substr(0, nativeCommand.rfind("wavesplice")) + "wavescan";
   // A stereo 44.1 kHz part into slots that resample, mix, dither and cut.
+  // And slots that code: IMA ADPCM and MS ADPCM, each ending in a part
+  // block.
   const std::string bank = std::string(64, 'U') + PcmWave(22050, 1, 8, 3000) +
-                           std::string(16, 'U') + PcmWave(48000, 2, 16, 2000);
-  const char* parts[] = {"bank.dat_00000040.wav", "bank.dat_00000c34.wav"};
+                           std::string(16, 'U') + PcmWave(48000, 2, 16, 2000) +
+                           AdpcmWave(0x11, 2, 512, 4, 505, 0, 512 * 9 + 100) +
+                           AdpcmWave(2, 1, 256, 4, 500, 7, 256 * 9 + 51);
+  const char* parts[] = {"bank.dat_00000040.wav", "bank.dat_00000c34.wav", "bank.dat_00002b30.wav",
+                         "bank.dat_000040a2.wav"};
   for (const char* build : {"linux", "windows"}) {
     mkdir(Path(build).c_str(), 0755);
     Put(std::string(build) + "/bank.dat", bank);

@@ -172,3 +172,34 @@ int main(int argc, char** argv) {
   }
   return RUN_ALL_TESTS();
 }
+
+namespace {
+
+std::string Le(std::uint32_t value, int bytes = 4) {
+  std::string text;
+  for (int i = 0; i < bytes; ++i) text += static_cast<char>(value >> (8 * i));
+  return text;
+}
+
+}  // namespace
+
+// An ADPCM wave made by hand: tag 0x11 or 2, its fmt extension (samples per
+// block, and for tag 2 `pairs` of the standard coefficient pairs) and
+// dataBytes of data that need not be whole blocks.
+std::string AdpcmWave(std::uint32_t tag, std::uint32_t channels, std::uint32_t align,
+                      std::uint32_t bits, std::uint32_t perBlock, int pairs,
+                      std::uint32_t dataBytes) {
+  static const int kPairs[14] = {256, 0, 512, -256, 0, 0, 192, 64, 240, 0, 460, -208, 392, -232};
+  std::string extension = Le(perBlock, 2);
+  if (tag == 2) {
+    extension += Le(static_cast<std::uint32_t>(pairs), 2);
+    for (int i = 0; i < 2 * pairs; ++i) extension += Le(static_cast<std::uint32_t>(kPairs[i]), 2);
+  }
+  const std::string format = Le(tag, 2) + Le(channels, 2) + Le(11025) +
+                             Le(11025 * align / perBlock) + Le(align, 2) + Le(bits, 2) +
+                             Le(static_cast<std::uint32_t>(extension.size()), 2) + extension;
+  const std::string body = "WAVEfmt " + Le(static_cast<std::uint32_t>(format.size())) + format +
+                           "fact" + Le(4) + Le(1000) + "data" + Le(dataBytes) +
+                           std::string(dataBytes, '\x11') + std::string(dataBytes & 1, '\0');
+  return Wave(static_cast<std::uint32_t>(body.size()), body);
+}

@@ -29,6 +29,14 @@ std::string Wave(std::uint32_t size, const std::string& rest);
 // chunks a sound editor writes.
 std::string PcmWave(std::uint32_t rate, int channels, int bits, std::uint32_t frames);
 
+// An ADPCM wave at 11025 Hz made by hand: tag 0x11 or 2, its fmt extension
+// (samples per block, and for tag 2 the first `pairs` of the standard
+// coefficient pairs), a fact chunk and dataBytes of data, which need not be
+// whole blocks.
+std::string AdpcmWave(std::uint32_t tag, std::uint32_t channels, std::uint32_t align,
+                      std::uint32_t bits, std::uint32_t perBlock, int pairs,
+                      std::uint32_t dataBytes);
+
 struct Result {
   int status;
   std::string out;  // line ends read as "\n" on either platform
