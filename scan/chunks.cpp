@@ -96,7 +96,7 @@ WaveFormat FormatOf(const unsigned char* bytes, std::uint64_t size) {
         std::min<std::uint64_t>(LittleEndian(bytes + 20, 2), (size - 22) / 4);
     format.hasCoefficients = pairs > 0;
     for (std::uint64_t i = 0; i < std::min<std::uint64_t>(pairs, kMostPairs); ++i) {
-      for (int k = 0; k < 2; ++k) {
+      for (std::uint64_t k = 0; k < 2; ++k) {
         format.coefficients.push_back(
             static_cast<std::int16_t>(LittleEndian(bytes + 22 + 4 * i + 2 * k, 2)));
       }

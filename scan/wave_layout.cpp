@@ -14,7 +14,7 @@ constexpr std::uint32_t kImaAdpcm = 0x0011;
 
 // "GSM 6.10 (0x0031)": a format --fit does not convert, by name and tag.
 std::string Named(const WaveFormat& format) {
-  const std::string name = FormatName(format);
+  std::string name = FormatName(format);
   if (format.tag == kExtensible || name.rfind("format 0x", 0) == 0) return name;
   char tag[16];
   std::snprintf(tag, sizeof tag, " (0x%04x)", static_cast<unsigned>(format.tag));
@@ -52,7 +52,9 @@ std::string SamplesOf(const WaveFormat& format, const std::string& name, SampleL
 bool StandardTable(const WaveFormat& format) {
   const std::vector<std::int16_t>& table = format.coefficients;
   return table.size() >= 2 * kMsStandardPairs &&
-         std::equal(table.begin(), table.begin() + 2 * kMsStandardPairs, kMsStandardCoefficients);
+         std::equal(table.begin(),
+                    table.begin() + static_cast<std::ptrdiff_t>(2 * kMsStandardPairs),
+                    kMsStandardCoefficients);
 }
 
 // The samples per block that an ADPCM block of its block align holds: a

@@ -24,7 +24,7 @@ int Clamp(int value, int low, int high) { return std::min(std::max(value, low), 
 
 // Where nibble k of a channel's samples after the first lies in a block.
 std::size_t NibbleByte(std::size_t k, unsigned channel, unsigned channels) {
-  return kHeader * channels + (k / 8) * 4 * channels + 4 * channel + (k % 8) / 2;
+  return kHeader * channels + (k / 8) * 4 * channels + std::size_t{4} * channel + (k % 8) / 2;
 }
 
 }  // namespace
@@ -61,7 +61,7 @@ int ImaGreedyCode(const ImaState& state, int x) {
 std::size_t ImaSamples(std::size_t bytes, unsigned channels, std::size_t samplesPerBlock) {
   const std::size_t header = kHeader * channels;
   if (bytes < header) return 0;
-  return std::min(samplesPerBlock, 1 + (bytes - header) / (4 * channels) * 8);
+  return std::min(samplesPerBlock, 1 + (bytes - header) / (std::size_t{4} * channels) * 8);
 }
 
 void DecodeImaBlock(const unsigned char* block, std::size_t bytes, unsigned channels,

@@ -168,8 +168,9 @@ void DecodeMsBlock(const unsigned char* block, std::size_t bytes, unsigned chann
   const std::size_t samples = MsSamples(bytes, channels, samplesPerBlock);
   for (unsigned c = 0; c < channels && samples > 0; ++c) {
     const std::size_t predictor = block[c] < pairs ? block[c] : 0;
-    State state = StartOf(coefficients, predictor, Int16(block + channels + 2 * c),
-                          Int16(block + 5 * channels + 2 * c), Int16(block + 3 * channels + 2 * c));
+    State state = StartOf(coefficients, predictor, Int16(block + channels + std::size_t{2} * c),
+                          Int16(block + std::size_t{5} * channels + std::size_t{2} * c),
+                          Int16(block + std::size_t{3} * channels + std::size_t{2} * c));
     out[c] = static_cast<std::int16_t>(state.sample2);
     out[channels + c] = static_cast<std::int16_t>(state.sample1);
     for (std::size_t i = 2; i < samples; ++i) {
@@ -191,9 +192,9 @@ void EncodeMsBlock(const std::int16_t* in, unsigned channels, std::size_t sample
     const State start =
         Search(in + c, channels, samples, coefficients, pairs, &predictor, codes.data());
     out[c] = static_cast<unsigned char>(predictor);
-    PutInt16(start.delta, out + channels + 2 * c);
-    PutInt16(start.sample1, out + 3 * channels + 2 * c);
-    PutInt16(start.sample2, out + 5 * channels + 2 * c);
+    PutInt16(start.delta, out + channels + std::size_t{2} * c);
+    PutInt16(start.sample1, out + std::size_t{3} * channels + std::size_t{2} * c);
+    PutInt16(start.sample2, out + std::size_t{5} * channels + std::size_t{2} * c);
     for (std::size_t i = 2; i < samples; ++i) {
       bool high = false;
       const std::size_t at = CodeByte(i, c, channels, &high);

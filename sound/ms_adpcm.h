@@ -9,7 +9,7 @@
 #include <cstdint>
 
 // The 7 pairs every MS ADPCM wave's table starts with, in 1/256.
-constexpr int kMsStandardPairs = 7;
+constexpr std::size_t kMsStandardPairs = 7;
 extern const std::int16_t kMsStandardCoefficients[2 * kMsStandardPairs];
 
 // The smallest delta: decoders never let it fall below.

@@ -179,8 +179,7 @@ TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
       // A data chunk claiming more than the wave holds counts what it holds.
       {pcm + "data" + Le(1000000) + std::string(17640, '\0'),
        "PCM, 2 channels, 44100 Hz, 16 bits, 0.100 s"},
-      {"fmt " + Le(16) + Le(0x1234, 2) + std::string(14, '\0'),
-       "format 0x1234, 0 channels, 0 Hz"},
+      {"fmt " + Le(16) + Le(0x1234, 2) + std::string(14, '\0'), "format 0x1234, 0 channels, 0 Hz"},
       {"fmt " + Le(16) + Le(0x31, 2) + Le(1, 2) + Le(8000) + Le(1625) + Le(65, 2) + Le(0, 2),
        "GSM 6.10, 1 channel, 8000 Hz"},
       {"data" + Le(4) + "abcd", "no fmt chunk"},
