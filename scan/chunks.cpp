@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "scan/loop_chunks.h"
-#include "sound/ima_adpcm.h"
-#include "sound/ms_adpcm.h"
 #include "waves/reading.h"
 #include "waves/riff.h"
 
@@ -115,17 +113,6 @@ std::uint32_t SubFormatTag(const WaveFormat& format) {
   return static_cast<std::uint32_t>(std::stoul(format.subFormat.substr(5, 4), nullptr, 16));
 }
 
-// The samples of each channel of an ADPCM wave's data: its whole blocks'
-// and a part block's.
-std::uint64_t AdpcmSamples(const WaveFormat& format, std::uint64_t bytes) {
-  const auto block = [&format](std::uint64_t size) -> std::uint64_t {
-    const auto in = static_cast<std::size_t>(size);
-    return EffectiveTag(format) == 0x0011 ? ImaSamples(in, format.channels, format.samplesPerBlock)
-                                          : MsSamples(in, format.channels, format.samplesPerBlock);
-  };
-  return bytes / format.blockAlign * block(format.blockAlign) + block(bytes % format.blockAlign);
-}
-
 }  // namespace
 
 namespace {
@@ -141,8 +128,6 @@ bool ReadChunk(std::FILE* file, std::uint64_t at, const unsigned char* header, s
     if (!ReadAt(file, at + kChunkHeader, format, count)) return false;
     chunks->format = FormatOf(format, inside);
     chunks->hasFormat = true;
-    // An ADPCM format's samples per block follow its cbSize.
-    if (inside >= 20) chunks->samplesPerBlock = LittleEndian(format + 18, 2);
   } else if (id == "data" && !chunks->hasData) {
     chunks->dataAt = at + kChunkHeader - offset;
     chunks->dataBytes = inside;
@@ -227,14 +212,14 @@ std::uint32_t SignificantBits(const WaveFormat& format) {
 
 double Seconds(const WaveChunks& chunks) {
   if (!chunks.hasFormat || !chunks.hasData) return -1;
-  const WaveFormat& format = chunks.format;
-  const std::uint32_t tag = EffectiveTag(format);
-  if ((tag == 0x0002 || tag == 0x0011) && format.blockAlign != 0 && format.channels != 0 &&
-      format.sampleRate != 0 && format.hasSamplesPerBlock) {
-    return static_cast<double>(AdpcmSamples(format, chunks.dataBytes)) / format.sampleRate;
+  const std::uint32_t tag = EffectiveTag(chunks.format);
+  std::uint64_t frames = 0;
+  if ((tag == 0x0002 || tag == 0x0011) && chunks.format.sampleRate != 0 &&
+      SampleFrames(chunks, &frames)) {
+    return static_cast<double>(frames) / chunks.format.sampleRate;
   }
-  if (format.byteRate == 0) return -1;
-  return static_cast<double>(chunks.dataBytes) / format.byteRate;
+  if (chunks.format.byteRate == 0) return -1;
+  return static_cast<double>(chunks.dataBytes) / chunks.format.byteRate;
 }
 
 bool SameFormat(const WaveFormat& a, const WaveFormat& b) {

@@ -68,10 +68,9 @@ struct WaveChunks {
   std::uint64_t dataAt = 0;     // where its contents start, counted from the wave's start
   std::uint64_t dataBytes = 0;  // what the first "data" chunk holds within the wave
   std::vector<Chunk> others;
-  std::vector<ChunkSize> order;       // every chunk, "fmt " and "data" included
-  std::uint32_t samplesPerBlock = 0;  // an ADPCM format's, from its fmt chunk
-  std::vector<Loop> loops;            // of the first "smpl" chunk
-  std::vector<CuePoint> cues;         // of the first "cue " chunk
+  std::vector<ChunkSize> order;  // every chunk, "fmt " and "data" included
+  std::vector<Loop> loops;       // of the first "smpl" chunk
+  std::vector<CuePoint> cues;    // of the first "cue " chunk
 };
 
 // Walks the chunks of the length bytes at offset of file, up to a bound on

@@ -141,7 +141,7 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
 bool KeepsItsSamples(const PartFinding& part) {
   return part.own.hasFormat && part.wave.hasFormat &&
          SameFormat(part.own.format, part.wave.format) &&
-         part.own.samplesPerBlock == part.wave.samplesPerBlock &&
+         part.own.format.samplesPerBlock == part.wave.format.samplesPerBlock &&
          part.own.dataBytes == part.wave.dataBytes;
 }
 

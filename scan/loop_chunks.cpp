@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sound/ima_adpcm.h"
+#include "sound/ms_adpcm.h"
 #include "waves/riff.h"
 
 namespace {
@@ -57,16 +59,6 @@ void ReadLabels(const std::vector<unsigned char>& bytes, std::vector<CuePoint>* 
   }
 }
 
-// The frames of an ADPCM block cut short at the data's end: its header's
-// frames, then those of the whole groups after it.
-std::uint64_t PartialBlock(std::uint32_t tag, std::uint64_t bytes, std::uint64_t channels) {
-  if (tag == kImaAdpcm) {  // 4 header bytes a channel hold 1 frame; 4 bytes a channel, 8 more
-    return bytes < 4 * channels ? 0 : 1 + (bytes - 4 * channels) / (4 * channels) * 8;
-  }
-  // MS ADPCM: 7 header bytes a channel hold 2 frames; then a byte holds 2 samples.
-  return bytes < 7 * channels ? 0 : 2 + (bytes - 7 * channels) * 2 / channels;
-}
-
 std::string Plural(std::size_t count, const char* what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
@@ -104,14 +96,16 @@ bool SampleFrames(const WaveChunks& chunks, std::uint64_t* frames) {
     *frames = blocks;
     return true;
   }
-  if ((tag != kMsAdpcm && tag != kImaAdpcm) || chunks.samplesPerBlock == 0 ||
-      chunks.format.channels == 0) {
+  const WaveFormat& format = chunks.format;
+  if ((tag != kMsAdpcm && tag != kImaAdpcm) || format.samplesPerBlock == 0 ||
+      format.channels == 0) {
     return false;
   }
-  const std::uint64_t rest = chunks.dataBytes % chunks.format.blockAlign;
-  *frames = blocks * chunks.samplesPerBlock +
-            std::min<std::uint64_t>(PartialBlock(tag, rest, chunks.format.channels),
-                                    chunks.samplesPerBlock);
+  // Whole blocks and a part block, as decoders count them.
+  const auto rest = static_cast<std::size_t>(chunks.dataBytes % format.blockAlign);
+  *frames = blocks * format.samplesPerBlock +
+            (tag == kImaAdpcm ? ImaSamples(rest, format.channels, format.samplesPerBlock)
+                              : MsSamples(rest, format.channels, format.samplesPerBlock));
   return true;
 }
 

@@ -212,7 +212,7 @@ TEST(Judge, SaysLoopsPastTheSamplesAndNotesWhatTheWaveHadOtherwise) {
     for (WaveChunks* chunks : {&p.own, &p.wave}) {
       chunks->format.tag = tag;
       chunks->format.blockAlign = 256;
-      chunks->samplesPerBlock = perBlock;
+      chunks->format.samplesPerBlock = perBlock;
       chunks->dataBytes = bytes;
     }
   };

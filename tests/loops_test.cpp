@@ -268,14 +268,15 @@ TEST_F(Loops, SaysWhyANoteIsLeftAsItIs) {
   EXPECT_EQ(report["waves"][0]["cues"], json::parse(R"([{"sample":5}])"));
   EXPECT_EQ(report["parts"][0]["verdict"], "shorter");
   EXPECT_EQ(report["parts"][0]["notes"], json({"loop_dropped"}));
-  EXPECT_EQ(report["parts"][0]["not_fitted"], "its format is format 0x1234, not PCM or IEEE float");
+  EXPECT_EQ(report["parts"][0]["not_fitted"],
+            "its format is format 0x1234, which --fit does not read");
   EXPECT_EQ(report["counts"]["shorter"], 1);
   EXPECT_EQ(report["counts"]["fitted"], 0);
   const Result text = Scan("--fit bank.dat");
   EXPECT_NE(
       text.out.find("behind it. NOTE: the wave at that offset loops (smpl and cue) and this part "
                     "does not: a program that loops it will play it once, or loop all of "
-                    "it; not fitted: its format is format 0x1234, not PCM or IEEE float\n"),
+                    "it; not fitted: its format is format 0x1234, which --fit does not read\n"),
       std::string::npos)
       << text.out;
   EXPECT_EQ(Get("bank.dat_00000040.wav"), part);
