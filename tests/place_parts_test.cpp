@@ -9,7 +9,7 @@ namespace {
 TEST(PlaceWave, SaysWhichWaveEachPartStartsFallsInsideOrReaches) {
   // Waves at 100 (50 bytes) and 200 (10 bytes); parts by offset.
   const std::vector<Span> parts = {{40, 100}, {100, 50}, {100, 5},  {120, 8}, {149, 60},
-                                       {150, 10}, {190, 10}, {200, 10}, {300, 1}};
+                                   {150, 10}, {190, 10}, {200, 10}, {300, 1}};
   std::vector<Place> places(parts.size());
   std::size_t passed = 0;
   EXPECT_EQ(PlaceWave(parts, 100, 50, &passed, &places), 1u);
