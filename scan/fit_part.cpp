@@ -5,6 +5,7 @@
 
 #include "platform/file_identity.h"
 #include "platform/open_file.h"
+#include "platform/replace_file.h"
 #include "scan/same_name.h"
 #include "scan/wave_layout.h"
 #include "sound/fit_data.h"
@@ -15,7 +16,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-enum class Written { kDone, kExists, kFailed };
+enum class Written { kDone, kExists, kChanged, kFailed };
 
 constexpr char kChanged[] = "it changed after it was checked";
 constexpr char kLeftOver[] =
@@ -46,15 +47,17 @@ bool WriteNew(const std::string& path, const Bytes& bytes, const std::string& mo
   return false;
 }
 
-// The user's file whole, as it was judged: "" with *mine, or why not.
-std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mine) {
+// The user's file whole, as it was judged, and which version of it: "" with
+// *mine, or why not.
+std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mine,
+                     FileVersion* read) {
   std::uint64_t size = 0;
   std::string why;
   const ReadOnlyFile file = OpenToRead(path, &size, &why);
   if (!file) return why;
   mine->resize(static_cast<std::size_t>(size));
   WaveChunks now;
-  if (!ReadAt(file.get(), 0, mine->data(), mine->size()) ||
+  if (!VersionOfOpenFile(file.get(), read) || !ReadAt(file.get(), 0, mine->data(), mine->size()) ||
       !ReadChunks(file.get(), 0, std::min<std::uint64_t>(size, part.length), &now)) {
     why = ReadFailure(file.get(), "it shrank");
   } else if (size < part.length || !now.hasData || !SameFormat(now.format, part.own.format) ||
@@ -67,24 +70,27 @@ std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mi
 
 // Whether a file named kept but for letter case is there, and if so
 // whether it is the part itself under a second name, as a fit that did not
-// finish leaves it.
+// finish leaves it: a second hard link, never a symbolic one, which holds
+// nothing once the part is replaced.
 bool KeptAlready(const std::string& dir, const std::string& kept, const std::string& part,
                  bool* same) {
   const std::vector<std::string> there = SameNames(dir, kept);
   if (there.empty()) return false;
   FileIdentity a;
   FileIdentity b;
-  *same = IdentifyFile(dir + there.front(), &a) && IdentifyFile(dir + part, &b) && a == b;
+  *same = IdentifySecondName(dir + there.front(), &a) && IdentifyFile(dir + part, &b) && a == b;
   return true;
 }
 
-// Gives the user's file at path the second name kept: a link where the file
-// system has them, else a copy written under another name and then given
-// this one, so that no half copy ever has it.
+// Gives the user's file at path the second name kept: a link where the
+// file system has them, else a copy written under another name and then
+// given this one, so that no half copy ever has it.
 Written Keep(const std::string& path, const std::string& kept, const Bytes& mine,
              std::string* why) {
   const Linked linked = LinkFile(path, kept);
   if (linked == Linked::kExists) return Written::kExists;
+  // Should a save have taken path's name since it was read, this is a name
+  // of the save, removed again when the save is found in place.
   if (linked == Linked::kDone) return Written::kDone;
   const std::string copy = kept + ".fitting";
   if (!WriteNew(copy, mine, "", why)) return Written::kFailed;
@@ -92,6 +98,29 @@ Written Keep(const std::string& path, const std::string& kept, const Bytes& mine
   *why = "cannot rename " + copy + " to " + kept + ": " + *why;
   RemoveFile(copy);
   return Written::kFailed;
+}
+
+// Puts the file fresh in place of path's only while path still holds the
+// version read. Written::kChanged, with path as another program left it
+// and fresh gone, when it does not.
+Written Replace(const std::string& fresh, const std::string& path, const FileVersion& read,
+                std::string* why) {
+  FileVersion ours;
+  if (!VersionOfFile(fresh, &ours)) {
+    *why = Reason("cannot look at " + fresh, errno);
+    return Written::kFailed;
+  }
+  const Replaced replaced = ReplaceVersion(fresh, path, read, why);
+  if (replaced == Replaced::kDone) return Written::kDone;
+  // Only this run's own file is removed: never a save made meanwhile.
+  FileVersion left;
+  if (VersionOfFile(fresh, &left) && left == ours) RemoveFile(fresh);
+  if (replaced == Replaced::kFailed) {
+    *why = "cannot rename " + fresh + " to its part's name: " + *why;
+    return Written::kFailed;
+  }
+  *why = kChanged;
+  return Written::kChanged;
 }
 
 // The wave with the part's sound, converted, in place of its samples.
@@ -118,22 +147,20 @@ FitResult Convert(const PartFinding& part, const Bytes& mine, Bytes* wave) {
 // The user's file under its second name kept first (unless a fit that did
 // not finish left it there), then the fitted part beside it, then the one
 // step that puts it in place at path. Written::kExists when kept has
-// another file; kFailed, with why and nothing changed, when a step failed.
+// another file; kChanged when path is no longer the version read; kFailed,
+// with why; nothing changed but for these.
 Written PutInPlace(const std::string& path, const std::string& kept, bool interrupted,
-                   const Bytes& mine, const Bytes& wave, std::string* why) {
+                   const Bytes& mine, const FileVersion& read, const Bytes& wave,
+                   std::string* why) {
   const Written keeping = interrupted ? Written::kDone : Keep(path, kept, mine, why);
   if (keeping != Written::kDone) return keeping;
   const std::string fresh = path + ".fitting";
-  bool done = WriteNew(fresh, wave, path, why);
-  if (done && !RenameOver(fresh, path, why)) {
-    *why = "cannot rename " + fresh + " to its part's name: " + *why;
-    RemoveFile(fresh);
-    done = false;
-  }
-  if (done) return Written::kDone;
+  const Written put =
+      WriteNew(fresh, wave, path, why) ? Replace(fresh, path, read, why) : Written::kFailed;
+  if (put == Written::kDone) return put;
   // No copy of the part is left that this run made.
   if (!interrupted) RemoveFile(kept);
-  return Written::kFailed;
+  return put;
 }
 
 }  // namespace
@@ -157,14 +184,16 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
     return true;
   }
   Bytes mine;
-  std::string why = ReadMine(path, part, &mine);
+  FileVersion read;
+  std::string why = ReadMine(path, part, &mine, &read);
   Bytes wave(static_cast<std::size_t>(part.place.waveLength));
   if (why.empty() && !ReadAt(container, part.place.waveOffset, wave.data(), wave.size())) {
     why = ReadFailure(container, "the container shrank");
   }
   const FitResult fitted = why.empty() ? Convert(part, mine, &wave) : FitResult();
-  const Written put = why.empty() ? PutInPlace(path, dir + keptName, interrupted, mine, wave, &why)
-                                  : Written::kFailed;
+  const Written put = why.empty()
+                          ? PutInPlace(path, dir + keptName, interrupted, mine, read, wave, &why)
+                          : Written::kFailed;
   if (put == Written::kExists || why == kChanged) {
     // Another file is in the way, or another name changed it: no failure.
     fitting->notFitted =

@@ -17,6 +17,7 @@ std::string nativeCommand;
 std::string wavescanCommand;
 std::string launcherCommand;
 std::string failWrites;
+std::string saveBetween;
 
 namespace {
 
@@ -169,6 +170,7 @@ int main(int argc, char** argv) {
     if (arg.rfind("--wavescan=", 0) == 0) wavescanCommand = arg.substr(11);
     if (arg.rfind("--launcher=", 0) == 0) launcherCommand = arg.substr(11);
     if (arg.rfind("--fail-writes=", 0) == 0) failWrites = arg.substr(14);
+    if (arg.rfind("--save-between=", 0) == 0) saveBetween = arg.substr(15);
   }
   return RUN_ALL_TESTS();
 }

@@ -16,6 +16,8 @@ extern std::string wavescanCommand;
 extern std::string launcherCommand;
 // --fail-writes=LIBRARY: tests/fail_writes.cpp, for a native build.
 extern std::string failWrites;
+// --save-between=LIBRARY: tests/save_between.cpp, for a native build.
+extern std::string saveBetween;
 
 // The exit status of a run in which valgrind found errors (--error-exitcode).
 constexpr int kCheckerFound = 99;
