@@ -30,20 +30,14 @@ bool RenameHeld(HANDLE file, const std::string& to) {
 }
 
 // Opens path to move it, shared with no program that would move or remove
-// it: while it is open, no save can take its name. Null with *why when it
-// cannot, "" when it is gone.
-HANDLE Hold(const std::string& path, std::string* why) {
+// it: while it is open, no save can take its name. Null when it cannot,
+// with the system's error.
+HANDLE Hold(const std::string& path, DWORD* error) {
   const HANDLE file =
       CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file != INVALID_HANDLE_VALUE) return file;
-  const DWORD error = GetLastError();
-  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-    *why = "in use by another program";
-  } else if (error != ERROR_FILE_NOT_FOUND) {
-    *why = SystemMessage(error);
-  }
-  return nullptr;
+  *error = GetLastError();
+  return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 
 }  // namespace
@@ -53,15 +47,21 @@ Replaced ReplaceVersion(const std::string& fresh, const std::string& path,
   // Windows has no exchange: the file at path is held while it is looked
   // at and moved aside, and fresh then takes the free name only if no save
   // took it meanwhile.
-  why->clear();
-  const HANDLE held = Hold(path, why);
-  if (held == nullptr) return why->empty() ? Replaced::kChanged : Replaced::kFailed;
+  DWORD error = 0;
+  const HANDLE held = Hold(path, &error);
+  if (held == nullptr && error == ERROR_FILE_NOT_FOUND) return Replaced::kChanged;
+  if (held == nullptr) {
+    *why = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+               ? "in use by another program"
+               : SystemMessage(error);
+    return Replaced::kFailed;
+  }
   // Held, it is the file the name leads to.
   FileVersion now;
   const bool same = VersionOfFile(path, &now) && now == version;
   const std::string aside = fresh + ".was";
   const bool moved = same && RenameHeld(held, aside);
-  const DWORD error = GetLastError();
+  error = GetLastError();
   CloseHandle(held);
   if (!same) return Replaced::kChanged;
   if (!moved) {
