@@ -60,6 +60,11 @@ bool IsRegularFile(const std::string& path);
 // its Read-only attribute is set (which Windows users set in Explorer).
 std::string OpenFailure(const std::string& path, bool writing);
 
+// Whether the file at path could be replaced by another file or removed,
+// asked without changing it: "" when it could, else why not (on Windows,
+// another program holds it open and lets no one move it).
+std::string CannotReplace(const std::string& path);
+
 // Whether path could be opened for update, asked without opening it: ""
 // when it could, else why not, in OpenFailure's words.
 std::string CannotWrite(const std::string& path);

@@ -43,6 +43,16 @@ std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* r
 
 std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular) {
   *holes = false;  // Windows allocates what SetEndOfFile adds
+  // An administrator may open a file whose Read-only attribute is set for
+  // writing; the user who set it meant it to be left alone.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    *regular = true;
+    _doserrno = ERROR_ACCESS_DENIED;
+    errno = EACCES;
+    return nullptr;
+  }
   std::FILE* file = OpenRegular(path, "r+b", size, regular);
   if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
   return file;
@@ -128,4 +138,20 @@ std::string CannotWrite(const std::string& path) {
 bool IsRegularFile(const std::string& path) {
   struct _stat64 info {};
   return _stat64(path.c_str(), &info) == 0 && IsRegular(info);
+}
+
+std::string CannotReplace(const std::string& path) {
+  // Moving or removing a file takes leave to delete it, which a program
+  // that holds it open without sharing that refuses everyone.
+  const HANDLE file =
+      CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return "";
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+             ? "in use by another program"
+             : "";  // said, if it matters, by the step that fails
 }

@@ -42,5 +42,7 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
 }
 
 bool HasWildcard(std::string_view pattern) {
-  return pattern.find_first_of("*?") != std::string_view::npos;
+  // Windows' own search also takes '<', '>' and '"' as wildcards (for
+  // '*', '?' and '.' in old programs' patterns).
+  return pattern.find_first_of("*?<>\"") != std::string_view::npos;
 }

@@ -14,5 +14,6 @@ bool MatchesPattern(std::string_view pattern, std::string_view name);
 // The same for the keys of both.
 bool MatchesKey(std::u32string_view pattern, std::u32string_view name);
 
-// Whether pattern holds a wildcard: one without names a single file.
+// Whether pattern holds a wildcard, of ours or of Windows' search ('<', '>'
+// and '"' too): one without names a single file.
 bool HasWildcard(std::string_view pattern);

@@ -158,8 +158,10 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
   const Written put =
       WriteNew(fresh, wave, path, why) ? Replace(fresh, path, read, why) : Written::kFailed;
   if (put == Written::kDone) return put;
-  // No copy of the part is left that this run made.
-  if (!interrupted) RemoveFile(kept);
+  // No copy of the part is left that this run made, or it is said.
+  if (!interrupted && !RemoveFile(kept)) {
+    *why += "; " + Reason(kept + " could not be removed", errno);
+  }
   return put;
 }
 

@@ -116,7 +116,8 @@ void AskEach(const std::string& dir, const RunFiles& files, std::uint64_t contai
     Beside(judgement, &part);
     std::string& why = part.fitting.notFitted;
     why = WhyNotFitted(part, judgement);
-    const std::string readOnly = why.empty() ? CannotWrite(dir + part.name) : "";
+    std::string readOnly = why.empty() ? CannotWrite(dir + part.name) : "";
+    if (why.empty() && readOnly.empty()) readOnly = CannotReplace(dir + part.name);
     if (!readOnly.empty()) why = "it may not be replaced: " + readOnly;
     const auto sharing = shared.find(i);
     if (why.empty() && sharing != shared.end()) why = sharing->second;

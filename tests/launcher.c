@@ -6,6 +6,9 @@
  *                                              end or a scheduled task does
  *   launcher.exe BIN hold FILE PROGRAM ARGS... while holding FILE open,
  *                                              shared with nobody
+ *   launcher.exe BIN play FILE PROGRAM ARGS... while holding FILE open as a
+ *                                              player does, shared for
+ *                                              reading only
  *   launcher.exe BIN console PROGRAM ARGS...   in this console, its code
  *                                              page set to 850 first; prints
  *                                              the code page before and after
@@ -24,7 +27,8 @@ int main(int argc, char** argv) {
     printf("%s\n", name);
     return 0;
   }
-  const int hold = strcmp(argv[2], "hold") == 0;
+  const int play = strcmp(argv[2], "play") == 0;
+  const int hold = play || strcmp(argv[2], "hold") == 0;
   const int console = strcmp(argv[2], "console") == 0;
   const int first = hold ? 4 : 3;
   if (argc <= first) return 90;
@@ -33,8 +37,8 @@ int main(int argc, char** argv) {
       (!SetConsoleOutputCP(850) || fprintf(stderr, "codepage=%u\n", GetConsoleOutputCP()) < 0)) {
     return 96;
   }
-  if (hold && CreateFileA(argv[3], GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0,
-                          NULL) == INVALID_HANDLE_VALUE) {
+  if (hold && CreateFileA(argv[3], GENERIC_READ | GENERIC_WRITE, play ? FILE_SHARE_READ : 0, NULL,
+                          OPEN_EXISTING, 0, NULL) == INVALID_HANDLE_VALUE) {
     return 91;
   }
   char line[8192];

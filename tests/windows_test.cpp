@@ -3,6 +3,7 @@
 // standard handles, and other programs hold files open. The cases hold on
 // Linux too, where the Windows-only ones are skipped.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -107,6 +108,46 @@ TEST_F(OnWindows, SaysABankHasItsReadOnlyAttribute) {
             std::string::npos)
       << run.out;
   EXPECT_EQ(run.status, 1);
+  // And wavesplice leaves it, even run by an administrator (Wine runs as
+  // root here), who may write it.
+  const Result splice = Tool("bank.dat");
+  EXPECT_EQ(splice.out, "Replacing waves in bank.dat\n");
+  EXPECT_EQ(splice.err,
+            "wavesplice: bank.dat: cannot open for update: read-only: its Read-only attribute is "
+            "set\n");
+  EXPECT_EQ(splice.status, 1);
+  chmod(Path("bank.dat").c_str(), 0644);
+  EXPECT_EQ(Get("bank.dat"), kBank);
+}
+
+TEST_F(OnWindows, FitsNoPartAnotherProgramHolds) {
+  if (!onWindows) GTEST_SKIP() << "only on Windows: files held without sharing";
+  Put("bank.dat", std::string(64, 'U') + PcmWave(8000, 1, 8, 400));
+  const std::string part = PcmWave(16000, 1, 16, 600);
+  Put("bank.dat_00000040.wav", part);
+  const Result run =
+      Run(launcherCommand, false, "play bank.dat_00000040.wav wavescan --fit bank.dat");
+  EXPECT_NE(run.out.find("; not fitted: it may not be replaced: in use by another program\n"),
+            std::string::npos)
+      << run.out << run.err;
+  EXPECT_EQ(Get("bank.dat_00000040.wav"), part);
+  EXPECT_NE(access(Path("bank.dat_00000040.wav.orig").c_str(), F_OK), 0);
+}
+
+TEST_F(OnWindows, TakesWindowsOwnWildcardsForNoOtherName) {
+  // '<', '>' and '"' are wildcards to Windows' search, which would match
+  // bank.dat and voices.dat; elsewhere they are letters of names.
+  Put("bank.dat", kBank);
+  Put("bank.dat_00000000.wav", Wave(0, ""));
+  Put("voices.dat", kBank);
+  Put("voices.dat_00000000.wav", Wave(0, ""));
+  for (const char* pattern : {"'bank>dat'", "'>>>>>>.dat'", "'bank\"dat'", "'<.dat'"}) {
+    const Result run = Tool(pattern);
+    EXPECT_EQ(run.out, "") << pattern;
+    EXPECT_EQ(run.status, 0) << pattern;
+  }
+  EXPECT_EQ(Get("bank.dat"), kBank);
+  EXPECT_EQ(Get("voices.dat"), kBank);
 }
 
 TEST_F(OnWindows, SaysAFileIsHeldByAnotherProgram) {
