@@ -166,3 +166,38 @@ TEST_F(OnWindows, SaysAFileIsHeldByAnotherProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OnWindows, RefusesAPartPastTheEndOfAFullDiskWhole) {
+  // Natively, the same rows run in a file system of their own (e2e_test.cpp).
+  if (!onWindows) GTEST_SKIP() << "only on Windows: its own way of making room";
+  // Wine's server must see the small file system, so it is mounted where
+  // both see it, and taken away at the end.
+  const std::string work = Path("");
+  if (geteuid() != 0 ||
+      std::system(("mount -t tmpfs -o size=128k tmpfs '" + work + "'").c_str()) != 0) {
+    GTEST_SKIP() << "cannot run: needs root to mount a small file system";
+  }
+  Put("s.dat", std::string(65536, '\0'));
+  Put("s.dat_00010000.wav", PcmWave(8000, 1, 8, 20000));  // 0x4e4c bytes
+  std::system(("cd '" + work + "' && { cat /dev/zero >fill 2>/dev/null; true; } && " +
+               "truncate -s $(( $(stat -c %s fill) - 8192 )) fill")
+                  .c_str());
+  const Result run = Tool("s.dat");
+  const std::string bank = Get("s.dat");
+  std::system(("umount '" + work + "'").c_str());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out,
+            "Replacing waves in s.dat\n"
+            "Processing s.dat_00010000.wav offset 00010000 length 00004e4c\n");
+  EXPECT_EQ(run.err.rfind("wavesplice: s.dat: no room to write s.dat_00010000.wav at offset "
+                          "0x00010000: ",
+                          0),
+            0u)
+      << run.err;
+  EXPECT_NE(run.err.find("; nothing written\n"), std::string::npos) << run.err;
+  EXPECT_EQ(bank, std::string(65536, '\0'));  // its length kept
+}
+
+}  // namespace
