@@ -88,8 +88,8 @@ TEST_F(Differential, BothBuildsFitAPartToTheSameBytes) {
                            std::string(16, 'U') + PcmWave(48000, 2, 16, 2000) +
                            AdpcmWave(0x11, 2, 512, 4, 505, 0, 512 * 9 + 100) +
                            AdpcmWave(2, 1, 256, 4, 500, 7, 256 * 9 + 51);
-  const char* parts[] = {"bank.dat_00000040.wav", "bank.dat_00000c34.wav", "bank.dat_00002b30.wav",
-                         "bank.dat_000040a2.wav"};
+  const char* parts[] = {"bank.dat_00000040.wav", "bank.dat_00000c34.wav", "bank.dat_00002ba0.wav",
+                         "bank.dat_00003e40.wav"};
   for (const char* build : {"linux", "windows"}) {
     mkdir(Path(build).c_str(), 0755);
     Put(std::string(build) + "/bank.dat", bank);
