@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   }
   const bool done = ForEachContainer(
       argv[1], [](const std::string& dir, const std::string& name, bool directory) {
-        Print(Stream::kOutput, "Replacing waves in " + name + "\n");
+        Print(Stream::kOutput, "Replacing waves in " + Shown(name) + "\n");
         // A directory has no bytes to replace: not a failure.
         return directory || ReplaceWaves(dir, name);
       });

@@ -17,7 +17,7 @@ void Start(const char* /*version*/) {}
 
 void Opened(const ContainerSummary& container) {
   Print(Stream::kOutput,
-        "Scanning " + container.name + ", " + std::to_string(container.size) + " bytes\n");
+        "Scanning " + Shown(container.name) + ", " + std::to_string(container.size) + " bytes\n");
   for (const Problem problem : JudgeContainer(container)) {
     Print(Stream::kOutput, "  " + ContainerMessage(problem, container) + "\n");
   }
@@ -56,13 +56,13 @@ void Part(const PartFinding& part, const Judgement& judgement) {
             (part.own.wave ? " (" + DescribeWave(part.own) + ")" : "");
   }
   Print(Stream::kOutput,
-        "  part " + part.name + where + ": " + PartMessage(part, judgement) + "\n");
+        "  part " + Shown(part.name) + where + ": " + PartMessage(part, judgement) + "\n");
 }
 
 void Done(const ContainerSummary& container) {
   if (!container.opened) return;  // said on standard error
   Print(Stream::kOutput,
-        container.name + ": " + Count(container.waves, "wave") + ", " +
+        Shown(container.name) + ": " + Count(container.waves, "wave") + ", " +
             Count(container.parts, "part file") + ": " + std::to_string(container.fit) + " fit, " +
             std::to_string(container.shorter) + " shorter, " + std::to_string(container.problems) +
             " with a problem, " + std::to_string(container.skipped) + " skipped" +

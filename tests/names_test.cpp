@@ -122,3 +122,46 @@ TEST_F(LetterCase, FoldsLettersBeyondAsciiAsWindowsDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+using HostileNames = Scratch;
+
+// A name can neither recolour the terminal nor forge a line: its control
+// characters are shown escaped in the lines for people, and kept exact in
+// JSON and in the files.
+TEST_F(HostileNames, AreShownEscapedAndKeptExact) {
+  if (onWindows) GTEST_SKIP() << "cannot hold on Windows: its names hold no control characters";
+  const struct {
+    std::string name;
+    const char* shown;
+  } rows[] = {{"\x1b[31mred.dat", "\\x1b[31mred.dat"},
+              {"a\n  part b.dat: fits\n.dat", "a\\n  part b.dat: fits\\n.dat"},
+              {"tab\tcr\r\x7f.dat", "tab\\tcr\\r\\x7f.dat"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.shown);
+    std::system(("rm -rf '" + Path("") + "' && mkdir '" + Path("") + "'").c_str());
+    const std::string part = row.name + "_00000000.wav";
+    const std::string shownPart = std::string(row.shown) + "_00000000.wav";
+    Put(row.name, std::string(64, '.'));
+    Put(part, Wave(0, ""));
+    Put(row.name + "_0.wav", Wave(0, ""));  // of the wrong length
+    const Result splice = Tool("'*.dat'");
+    EXPECT_EQ(splice.out, "Replacing waves in " + std::string(row.shown) + "\ncont: " + row.shown +
+                              "_0.wav, " + row.shown + ", " + std::to_string(row.name.size() + 6) +
+                              ", " + std::to_string(row.name.size()) + "\nProcessing " + shownPart +
+                              " offset 00000000 length 00000008\n");
+    EXPECT_EQ(Get(row.name), Wave(0, "") + std::string(56, '.'));
+    const Result text = Scan("'*.dat'");
+    EXPECT_EQ(text.out.rfind("Scanning " + std::string(row.shown) + ", 64 bytes\n", 0), 0u)
+        << text.out;
+    EXPECT_NE(text.out.find("  part " + shownPart + " "), std::string::npos) << text.out;
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\x1b'), 0);
+    const std::string json = Scan("--json '*.dat'").out;
+    if (row.name[0] == '\x1b') {
+      EXPECT_NE(json.find("\"name\":\"\\u001b[31mred.dat\""), std::string::npos) << json;
+    }
+  }
+}
+
+}  // namespace

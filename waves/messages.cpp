@@ -1,5 +1,6 @@
 #include "waves/messages.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -23,7 +24,25 @@ bool StartProgram(const char* name) {
 
 void Complain(const std::string& path, const std::string& what, int error) {
   const std::string message = error != 0 ? Reason(what, error) : what;
-  Print(Stream::kError, std::string(program) + ": " + path + ": " + message + "\n");
+  Print(Stream::kError, std::string(program) + ": " + Shown(path) + ": " + message + "\n");
+}
+
+std::string Shown(const std::string& name) {
+  const auto control = [](unsigned char c) { return c < 0x20 || c == 0x7f; };
+  if (std::none_of(name.begin(), name.end(), control)) return name;
+  std::string shown;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (!control(byte)) {
+      shown += c;
+    } else if (c == '\n' || c == '\r' || c == '\t') {
+      shown += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+    } else {
+      const char digits[] = "0123456789abcdef";
+      shown.append("\\x").append(1, digits[byte >> 4]).append(1, digits[byte & 15]);
+    }
+  }
+  return shown;
 }
 
 std::string Reason(const std::string& what, int error) {

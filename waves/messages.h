@@ -14,6 +14,11 @@ bool StartProgram(const char* name);
 // reason for it, on standard error (platform/output.h).
 void Complain(const std::string& path, const std::string& what, int error = 0);
 
+// A name as the lines for people show it: as it is, but for control
+// characters, which are shown escaped (\n, \r, \t, \x1b, ...) so that a
+// name can neither recolour the terminal nor start a line of its own.
+std::string Shown(const std::string& name);
+
 // "WHAT: the system's reason", for messages built before they are printed.
 std::string Reason(const std::string& what, int error);
 

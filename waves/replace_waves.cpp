@@ -17,7 +17,7 @@ bool TakePart(OpenContainer* opened, const std::string& dir, const std::string& 
   std::uint32_t offset = 0;
   switch (TakePartName(name, container, &offset)) {
     case PartName::kWrongLength:
-      Print(Stream::kOutput, "cont: " + name + ", " + container + ", " +
+      Print(Stream::kOutput, "cont: " + Shown(name) + ", " + Shown(container) + ", " +
                                  std::to_string(name.size()) + ", " +
                                  std::to_string(container.size()) + "\n");
       return true;

@@ -39,7 +39,7 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
               const std::string& name, std::uint32_t offset) {
   std::string line = "Processing ";
   line.reserve(64 + name.size());
-  line.append(name).append(" offset ").append(Hex(offset));
+  line.append(Shown(name)).append(" offset ").append(Hex(offset));
   Print(Stream::kOutput, line.append(" length ").append(Hex(part.length)).append("\n"));
   if (part.length == 0) return true;
   if (!part.why.empty()) {
