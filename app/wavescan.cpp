@@ -6,14 +6,16 @@
 #include "app/containers.h"
 #include "app/help.h"
 #include "platform/command_line.h"
+#include "platform/open_file.h"
 #include "platform/output.h"
+#include "platform/path.h"
 #include "scan/scan_waves.h"
 #include "waves/messages.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: wavescan [--json] [--extract] [--fit] CONTAINER-OR-PATTERN\n"
+    "usage: wavescan [--json] [--extract] [--fit] [--moved-from OLD-FOLDER] CONTAINER-OR-PATTERN\n"
     "       wavescan --help | --version\n";
 
 const char kHelp[] =
@@ -26,7 +28,11 @@ const char kHelp[] =
     "over an existing file. With --fit it rewrites each part in another\n"
     "format or too long as the wave it replaces, with the part's sound\n"
     "converted and cut to fit, and keeps the part as it was as PART.orig;\n"
-    "the container itself is never written. With --json the report is one\n"
+    "the container itself is never written. With --moved-from, after the\n"
+    "program that owns the container was updated, it first renames each\n"
+    "part file to the offset where its wave now lies, the wave found by its\n"
+    "bytes in the old version OLD-FOLDER/CONTAINER, and moves PART.orig\n"
+    "with it; it never renames over a file. With --json the report is one\n"
     "JSON document.\n"
     "Quote the pattern so that the shell leaves it alone.\n"
     "Exit status: 0 all read and no part has a problem; 1 otherwise; 2 usage.\n";
@@ -49,6 +55,18 @@ bool ScanAll(const std::string& dir, const std::vector<std::string>& containers,
   return done;
 }
 
+// The folder of the old versions, as a prefix of their paths; false,
+// having said why, when it is none.
+bool OldFolder(const std::string& folder, std::string* prefix) {
+  const std::string why = NotAFolder(folder);
+  if (!why.empty()) {
+    Complain(folder, why);
+    return false;
+  }
+  *prefix = DirPartLength(folder) == folder.size() ? folder : folder + "/";
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,6 +74,7 @@ int main(int argc, char** argv) {
   ScanOptions scan;
   const ScanReport* report = &kTextReport;
   const char* pattern = nullptr;
+  const char* movedFrom = nullptr;
   bool options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -68,6 +87,9 @@ int main(int argc, char** argv) {
       scan.extract = true;
     } else if (options && arg == "--fit") {
       scan.fit = true;
+    } else if (options && arg == "--moved-from") {
+      if (++i == argc) return Usage("--moved-from needs the folder of the old versions");
+      movedFrom = argv[i];
     } else if (options && arg == "--json") {
       report = &kJsonReport;
     } else if (options && ((arg.size() > 1 && arg[0] == '-') || IsPlatformSwitch(arg))) {
@@ -83,6 +105,10 @@ int main(int argc, char** argv) {
     }
   }
   if (pattern == nullptr) return Usage("no container or pattern given");
+  if (movedFrom != nullptr && scan.extract) {
+    return Usage("--moved-from and --extract do not go together: move the parts first");
+  }
+  if (movedFrom != nullptr && !OldFolder(movedFrom, &scan.movedFrom)) return 1;
   report->start(ProgramVersion());
   std::string dir;
   std::vector<Match> matches;

@@ -547,6 +547,68 @@ void Fitting(const Sizes &n, const std::string &bin, const std::string &root, Ta
 
 }  // namespace
 
+// Writes a bank of about mib MiB of waves of 16 to 96 KiB, random bytes
+// each (some 19,000 in 1 GiB), with one more wave before them when
+// inserted; and in parts, unless "", a part file bank.dat_OFFSET.wav of
+// each wave as it lies in the bank without that wave: a 12-byte wave,
+// shorter than its slot.
+int MovingBank(const std::string& path, int mib, bool inserted, const std::string& parts) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (inserted) {
+    std::string wave = Wave(20000, 12345);  // a seed of none of the others
+    wave.replace(8, 4, "WAVE");
+    std::fwrite(wave.data(), 1, wave.size(), file);
+  }
+  std::uint32_t seed = 7;
+  int waves = 0;
+  const std::uint64_t total = static_cast<std::uint64_t>(mib) << 20;
+  for (std::uint64_t at = 0; at < total;) {  // at: the offset in the bank without that wave
+    seed = seed * 1664525u + 1013904223u;
+    std::string wave = Wave((16 << 10) + seed % (80 << 10), seed);
+    wave.replace(8, 4, "WAVE");
+    if (!parts.empty()) {
+      char name[32];
+      std::snprintf(name, sizeof name, "bank.dat_%08llx.wav", static_cast<unsigned long long>(at));
+      Put(parts + name, std::string("RIFF\x04\0\0\0WAVE", 12));
+    }
+    ++waves;
+    at += wave.size();
+    std::fwrite(wave.data(), 1, wave.size(), file);
+  }
+  std::fclose(file);
+  return waves;
+}
+
+// wavescan --moved-from moving a part of every wave of a bank of
+// scanMiB, after one wave was inserted before them all, against one check
+// of the new version with the parts in place. The two versions trade
+// places between runs, so that each run moves every part.
+void Moving(const Sizes& n, const std::string& bin, const std::string& root, Table* table) {
+  const std::string one = Dir(root + "moving-one");
+  const std::string two = Dir(root + "moving-two");
+  MovingBank(one + "bank.dat", n.scanMiB, false, "");
+  const int waves = MovingBank(two + "bank.dat", n.scanMiB, true, "");
+  MovingBank(root + "unused.dat", n.scanMiB, false, two);
+  std::remove((root + "unused.dat").c_str());
+  std::vector<double> moves;
+  std::vector<double> checks;
+  for (int run = 0; run < n.runs; ++run) {
+    moves.push_back(Run({bin + "wavescan", "--moved-from", one, "bank.dat"}, two).seconds);
+    checks.push_back(Run({bin + "wavescan", "bank.dat"}, two).seconds);
+    std::string swap = "mv bank.dat t.dat && mv '";
+    swap += one + "bank.dat' bank.dat && mv t.dat '";
+    swap += one + "bank.dat'";
+    Run({"/bin/sh", "-c", swap}, two);
+  }
+  const std::string what =
+      std::to_string(n.scanMiB) + " MiB, " + std::to_string(waves) + " waves, a part each";
+  table->Row("move parts after an update, " + what + ": wavescan --moved-from",
+             Fixed(Median(moves), " s"));
+  table->Row("check of the new version, the same parts: wavescan", Fixed(Median(checks), " s"));
+  const double ratio = Median(moves) / Median(checks);
+  table->Row("wavescan --moved-from / check", Fixed(ratio, "x"), "at most 3x", ratio <= 3);
+}
+
 int main(int argc, char **argv) {
   if (argc < 3) {
     std::fprintf(stderr, "usage: wavesplice_bench BUILD-DIR SCRATCH-DIR [--small]\n");
@@ -572,6 +634,7 @@ int main(int argc, char **argv) {
   Extraction(sizes, bin, root, &table);
   ExtractCopy(sizes, bin, root, &table);
   Fitting(sizes, bin, root, &table);
+  Moving(sizes, bin, root, &table);
   std::printf("Machine: %s\n\n%s", Machine().c_str(), table.text.c_str());
   return 0;
 }

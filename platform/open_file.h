@@ -52,6 +52,10 @@ bool SyncFile(std::FILE* file);
 // step: at every moment one whole file has the name. false with *why.
 bool RenameOver(const std::string& from, const std::string& to, std::string* why);
 
+// "" when path is a folder; else why not: the system's reason, or that it
+// is not one.
+std::string NotAFolder(const std::string& path);
+
 // Whether path is a regular file, asked without opening it.
 bool IsRegularFile(const std::string& path);
 

@@ -142,6 +142,12 @@ std::string CannotWrite(const std::string& path) {
   return access(path.c_str(), W_OK) == 0 ? "" : std::strerror(errno);
 }
 
+std::string NotAFolder(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return std::strerror(errno);
+  return S_ISDIR(info.st_mode) ? "" : "not a folder";
+}
+
 bool IsRegularFile(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);

@@ -135,6 +135,18 @@ std::string CannotWrite(const std::string& path) {
   return _access(path.c_str(), 2) == 0 ? "" : Denied(path, errno);
 }
 
+std::string NotAFolder(const std::string& path) {
+  // The C library's stat refuses a folder named with a slash at its end.
+  std::string bare = path;
+  while (bare.size() > 1 && (bare.back() == '/' || bare.back() == '\\') &&
+         bare[bare.size() - 2] != ':') {
+    bare.pop_back();
+  }
+  struct _stat64 info {};
+  if (_stat64(bare.c_str(), &info) != 0) return std::strerror(errno);
+  return (info.st_mode & _S_IFMT) == _S_IFDIR ? "" : "not a folder";
+}
+
 bool IsRegularFile(const std::string& path) {
   struct _stat64 info {};
   return _stat64(path.c_str(), &info) == 0 && IsRegular(info);

@@ -54,6 +54,20 @@ struct Fitting {
   std::vector<std::string> keptChunks;  // the ids of the wave's chunks it took, "data" aside
 };
 
+// Why --moved-from left a part under its name: no wave at its offset in
+// the old version; its wave is not in the new one; identical waves that
+// the versions hold in different numbers; its new name taken; or its wave
+// now beyond what a part file's name can say.
+enum class NotMoved { kNo, kNoOldWave, kGone, kAmbiguous, kTargetExists, kBeyond32Bits };
+
+// What --moved-from made of a part: moved here from another name, or not
+// moved, and in what words.
+struct Moving {
+  std::string from;  // its name before, when it moved
+  NotMoved why = NotMoved::kNo;
+  std::string words;
+};
+
 // A part file as wavesplice would take it, and what lies around it.
 struct PartFinding {
   std::string name;
@@ -78,6 +92,7 @@ struct PartFinding {
   std::string notWritable;  // why the container cannot be opened for update
 
   Fitting fitting;
+  Moving moving;
 };
 
 // One container's tally, and whether it could be read whole.
@@ -101,5 +116,12 @@ struct ContainerSummary {
   int failed = 0;  // extractions that could not be written whole
   int fitted = 0;
   bool fitAsked = false;  // --fit was given
+  // --moved-from: whether it was given, the parts moved, why none could be
+  // (the old version could not be read), and what a run stopped half-way
+  // had left, when anything.
+  bool moveAsked = false;
+  int moved = 0;
+  std::string notMoved;
+  std::string recovered;
   bool extract = false;
 };

@@ -15,6 +15,13 @@ namespace {
 
 const char* ProblemBlocks(Problem problem) {
   switch (problem) {
+    case Problem::kNoOldWave:
+    case Problem::kGone:
+    case Problem::kAmbiguous:
+    case Problem::kTargetExists:
+    case Problem::kBeyond32Bits:
+      // The wave at its offset may be another sound now.
+      return "it was not moved to where its wave went";
     case Problem::kNotAWave:
       return "it is not a wave";
     case Problem::kRefused:
@@ -161,10 +168,12 @@ bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
     // As it is now: the wave's own bytes but for its samples.
     const Place place = part.place;
     const WaveChunks wave = part.wave;
+    const Moving moving = part.moving;
     part = ReadPart(dir, container->name, part.name);
     part.place = place;
     part.wave = wave;
     part.fitting = fitting;
+    part.moving = moving;
   }
   if (container->fitted > 0) MeetParts(dir, files, *container, parts);
   return done;

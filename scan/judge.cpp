@@ -79,12 +79,18 @@ void JudgeLength(const PartFinding& part, std::uint64_t containerSize, Judgement
   }
 }
 
+// Each NotMoved but kNo, in the order of both enums.
+Problem NotMovedProblem(NotMoved why) {
+  return static_cast<Problem>(static_cast<int>(Problem::kNoOldWave) + static_cast<int>(why) - 1);
+}
+
 }  // namespace
 
 Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
   Judgement judgement;
   if (part.taken != PartName::kPart) return judgement;
   std::vector<Problem>& problems = judgement.problems;
+  if (part.moving.why != NotMoved::kNo) problems.push_back(NotMovedProblem(part.moving.why));
   // What the part is comes first, whatever wavesplice makes of it. A wave
   // length under a header's 12 bytes makes wavesplice write a broken
   // header, or nothing, over the wave.
@@ -145,6 +151,16 @@ const char* VerdictKey(const Judgement& judgement) {
 
 const char* ProblemKey(Problem problem) {
   switch (problem) {
+    case Problem::kNoOldWave:
+      return "no_old_wave";
+    case Problem::kGone:
+      return "gone";
+    case Problem::kAmbiguous:
+      return "ambiguous";
+    case Problem::kTargetExists:
+      return "target_exists";
+    case Problem::kBeyond32Bits:
+      return "beyond_32_bits";
     case Problem::kLonger:
       return "longer";
     case Problem::kNoWave:

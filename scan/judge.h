@@ -14,6 +14,11 @@ enum class Verdict { kFits, kShorter, kSkipped, kProblem };
 // What would make the splice break the program that plays the container,
 // in the order they are said: what the part is comes first.
 enum class Problem {
+  kNoOldWave,  // --moved-from left it where it was (NotMoved)
+  kGone,
+  kAmbiguous,
+  kTargetExists,
+  kBeyond32Bits,
   kNotAWave,
   kRefused,
   kLonger,

@@ -10,6 +10,7 @@
 
 struct ScanReport {
   void (*start)(const char* version);
+  void (*moved)(const std::string& line);  // what --moved-from did, before the container's check
   void (*opened)(const ContainerSummary& container);  // before its waves
   void (*wave)(const WaveFinding& wave);
   void (*part)(const PartFinding& part, const Judgement& judgement);  // after its waves

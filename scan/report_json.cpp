@@ -88,6 +88,8 @@ void Start(const char* version) {
   Print(Stream::kOutput, ",\"containers\":[");
 }
 
+void Moved(const std::string& /*line*/) {}  // said with the parts and the container
+
 void Opened(const ContainerSummary& container) {
   if (containers++ > 0) Print(Stream::kOutput, ",");
   Print(Stream::kOutput, "{\"name\":");
@@ -97,6 +99,8 @@ void Opened(const ContainerSummary& container) {
   json facts = {{"size", container.opened ? json(container.size) : json()}, {"problems", problems}};
   if (!container.sameFile.empty()) facts["same_file"] = container.sameFile;
   if (!container.notWritable.empty()) facts["not_writable"] = container.notWritable;
+  if (!container.recovered.empty()) facts["recovered"] = container.recovered;
+  if (!container.notMoved.empty()) facts["not_moved"] = container.notMoved;
   // The members of facts, without its braces, so that the waves can follow.
   const std::string members = facts.dump(-1, ' ', false, json::error_handler_t::replace);
   Print(Stream::kOutput, "," + members.substr(1, members.size() - 2) + ",\"waves\":[");
@@ -155,6 +159,7 @@ void Part(const PartFinding& part, const Judgement& judgement) {
                  {"overlapping_parts", Listed(part.overlaps)},
                  {"message", PartMessage(part, judgement)}};
   if (!part.sameFile.empty()) object["same_file"] = part.sameFile;
+  if (!part.moving.from.empty()) object["moved_from"] = part.moving.from;
   if (part.fitting.done) object["fitted"] = Fitted(part.fitting);
   if (part.fitting.asked && !part.fitting.done &&
       (!judgement.problems.empty() || !judgement.notes.empty())) {
@@ -183,7 +188,8 @@ void Done(const ContainerSummary& container) {
                        {"skipped", container.skipped},
                        {"extracted", container.extracted},
                        {"failed", container.failed},
-                       {"fitted", container.fitted}};
+                       {"fitted", container.fitted},
+                       {"moved", container.moved}};
   Print(Stream::kOutput, "],\"counts\":");
   Put(counts);
   Print(Stream::kOutput, container.read ? ",\"read\":true" : ",\"read\":false");
@@ -205,4 +211,4 @@ void Finish(const std::string& unlisted) {
 
 }  // namespace
 
-const ScanReport kJsonReport = {Start, Opened, Wave, Part, Done, Finish};
+const ScanReport kJsonReport = {Start, Moved, Opened, Wave, Part, Done, Finish};

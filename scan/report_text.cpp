@@ -15,6 +15,8 @@ std::string Count(std::size_t count, const char* what) {
 
 void Start(const char* /*version*/) {}
 
+void Moved(const std::string& line) { Print(Stream::kOutput, line + "\n"); }
+
 void Opened(const ContainerSummary& container) {
   Print(Stream::kOutput,
         "Scanning " + Shown(container.name) + ", " + std::to_string(container.size) + " bytes\n");
@@ -68,11 +70,12 @@ void Done(const ContainerSummary& container) {
             " with a problem, " + std::to_string(container.skipped) + " skipped" +
             (container.extract ? ", " + std::to_string(container.extracted) + " extracted" : "") +
             (container.failed > 0 ? ", " + std::to_string(container.failed) + " failed" : "") +
-            (container.fitAsked ? ", " + std::to_string(container.fitted) + " fitted" : "") + "\n");
+            (container.fitAsked ? ", " + std::to_string(container.fitted) + " fitted" : "") +
+            (container.moveAsked ? ", " + std::to_string(container.moved) + " moved" : "") + "\n");
 }
 
 void Finish(const std::string& /*unlisted*/) {}  // said on standard error
 
 }  // namespace
 
-const ScanReport kTextReport = {Start, Opened, Wave, Part, Done, Finish};
+const ScanReport kTextReport = {Start, Moved, Opened, Wave, Part, Done, Finish};

@@ -142,6 +142,12 @@ std::string NoteWords(Note note, const PartFinding& part) {
 
 std::string Words(Problem problem, const PartFinding& part, const Judgement& judgement) {
   switch (problem) {
+    case Problem::kNoOldWave:
+    case Problem::kGone:
+    case Problem::kAmbiguous:
+    case Problem::kTargetExists:
+    case Problem::kBeyond32Bits:
+      return "PROBLEM: not moved: " + part.moving.words;
     case Problem::kLonger:
       return Longer(judgement);
     case Problem::kNoWave:

@@ -1,6 +1,7 @@
 #include "scan/scan_waves.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "platform/open_file.h"
@@ -11,6 +12,7 @@
 #include "scan/find_waves.h"
 #include "scan/fit_parts.h"
 #include "scan/judge.h"
+#include "scan/move_parts.h"
 #include "scan/place_parts.h"
 #include "scan/same_name.h"
 #include "waves/messages.h"
@@ -157,13 +159,26 @@ void JudgeParts(const std::vector<PartFinding>& parts, const ScanReport& report,
   }
 }
 
+// Meets each wave of the container: those known already, found by an
+// earlier scan of it, or those a scan finds now. False when it could not
+// be read.
+bool MeetWaves(Walk* walk, const std::vector<WaveKey>& known) {
+  if (!known.empty()) {
+    for (const WaveKey& wave : known) Meet(walk, wave.offset, wave.length);
+    return true;
+  }
+  return FindWaves(
+      walk->file, walk->summary->size, kScanBlock,
+      [walk](std::uint64_t offset, std::uint64_t length) { Meet(walk, offset, length); });
+}
+
 // Walks container's waves, in file open at dir + summary->name: reports
 // each, extracts them when asked, and places parts among them. False when
 // anything could not be read or written; summary->read says whether the
 // container itself could be read whole.
 bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunFiles& files,
-               const ScanReport& report, ContainerSummary* summary,
-               std::vector<PartFinding>* parts) {
+               const ScanReport& report, ContainerSummary* summary, std::vector<PartFinding>* parts,
+               const std::vector<WaveKey>& known) {
   Walk walk;
   walk.dir = dir;
   walk.file = file;
@@ -182,9 +197,7 @@ bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunF
     walk.spots.push_back({(*parts)[i].offset, (*parts)[i].length});
   }
   walk.places.resize(walk.sorted.size());
-  summary->read = FindWaves(
-      file, summary->size, kScanBlock,
-      [&walk](std::uint64_t offset, std::uint64_t length) { Meet(&walk, offset, length); });
+  summary->read = MeetWaves(&walk, known);
   if (walk.holding) Settle(&walk, &walk.held, walk.heldPart, true);
   for (std::size_t i = 0; i < walk.sorted.size(); ++i) {
     (*parts)[walk.sorted[i]].place = walk.places[i];
@@ -205,6 +218,7 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   summary.name = container;
   summary.extract = options.extract;
   summary.fitAsked = options.fit;
+  summary.moveAsked = !options.movedFrom.empty();
   const ReadOnlyFile file = OpenToRead(path, &summary.size, &summary.error);
   if (!file) {
     Complain(path, summary.error);
@@ -215,10 +229,20 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   summary.opened = true;
   summary.sameFile = OtherThan(ContainersItIs(files, dir, container), container);
   summary.notWritable = CannotWrite(path);
+  std::map<std::string, Moving> moves;
+  std::vector<WaveKey> known;  // the waves, when moving the parts found them
+  bool done = !summary.moveAsked ||
+              MoveParts(file.get(), dir, options.movedFrom, report, &summary, &moves, &known);
   std::vector<PartFinding> parts;
-  bool done = FindParts(dir, files, &summary, &parts);
+  if (!FindParts(dir, files, &summary, &parts)) done = false;
+  for (PartFinding& part : parts) {
+    const auto moved = moves.find(part.name);
+    if (moved != moves.end()) part.moving = moved->second;
+  }
   report.opened(summary);
-  if (!WalkWaves(file.get(), dir, options.extract, files, report, &summary, &parts)) done = false;
+  if (!WalkWaves(file.get(), dir, options.extract, files, report, &summary, &parts, known)) {
+    done = false;
+  }
   if (options.fit && summary.read && !FitParts(file.get(), dir, files, &summary, &parts)) {
     done = false;
   }

@@ -11,6 +11,9 @@
 struct ScanOptions {
   bool extract = false;  // write each wave that has no part file as one
   bool fit = false;      // rewrite the parts that can be made to fit (fit_part.h)
+  // The folder of the containers' old versions, its separator included:
+  // move each part to where its wave went since (move_parts.h) first.
+  std::string movedFrom;
 };
 
 // Reads dir + container only; writes nothing but part files beside it.

@@ -67,7 +67,8 @@ TEST_F(Console, ShowsEveryNameAsItIsAndLeavesTheCodePageAlone) {
        ""},
       {"wavescan", "--extrac 日本.dat", 2,
        "wavescan: unknown option --extrac\n"
-       "usage: wavescan [--json] [--extract] [--fit] CONTAINER-OR-PATTERN\n"
+       "usage: wavescan [--json] [--extract] [--fit] [--moved-from OLD-FOLDER] "
+       "CONTAINER-OR-PATTERN\n"
        "       wavescan --help | --version\n",
        ""},
   };

@@ -18,6 +18,7 @@ std::string wavescanCommand;
 std::string launcherCommand;
 std::string failWrites;
 std::string saveBetween;
+std::string stopRenames;
 
 namespace {
 
@@ -171,6 +172,7 @@ int main(int argc, char** argv) {
     if (arg.rfind("--launcher=", 0) == 0) launcherCommand = arg.substr(11);
     if (arg.rfind("--fail-writes=", 0) == 0) failWrites = arg.substr(14);
     if (arg.rfind("--save-between=", 0) == 0) saveBetween = arg.substr(15);
+    if (arg.rfind("--stop-renames=", 0) == 0) stopRenames = arg.substr(15);
   }
   return RUN_ALL_TESTS();
 }

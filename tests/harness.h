@@ -18,6 +18,8 @@ extern std::string launcherCommand;
 extern std::string failWrites;
 // --save-between=LIBRARY: tests/save_between.cpp, for a native build.
 extern std::string saveBetween;
+// --stop-renames=LIBRARY: tests/stop_renames.cpp, for a native build.
+extern std::string stopRenames;
 
 // The exit status of a run in which valgrind found errors (--error-exitcode).
 constexpr int kCheckerFound = 99;

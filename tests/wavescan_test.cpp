@@ -213,7 +213,10 @@ TEST_F(Wavescan, AnswersItsCommandLineAsUsual) {
       {"", 2, "", "wavescan: no container or pattern given\nusage: wavescan [--json] [--extract]"},
       {"--extrac c.dat", 2, "", "wavescan: unknown option --extrac\nusage:"},
       {"c.dat c.dat", 2, "", "wavescan: one pattern only: quote a pattern"},
-      {"--help", 0, "usage: wavescan [--json] [--extract] [--fit] CONTAINER-OR-PATTERN\n", ""},
+      {"--help", 0,
+       "usage: wavescan [--json] [--extract] [--fit] [--moved-from OLD-FOLDER] "
+       "CONTAINER-OR-PATTERN\n",
+       ""},
       {"'*.none'", 1, "", "wavescan: *.none: no such container\n"},
       {"-- c.dat", 0, "Scanning c.dat, 64 bytes\n", ""},
   };
