@@ -552,8 +552,8 @@ void Fitting(const Sizes &n, const std::string &bin, const std::string &root, Ta
 // inserted; and in parts, unless "", a part file bank.dat_OFFSET.wav of
 // each wave as it lies in the bank without that wave: a 12-byte wave,
 // shorter than its slot.
-int MovingBank(const std::string& path, int mib, bool inserted, const std::string& parts) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+int MovingBank(const std::string &path, int mib, bool inserted, const std::string &parts) {
+  std::FILE *file = std::fopen(path.c_str(), "wb");
   if (inserted) {
     std::string wave = Wave(20000, 12345);  // a seed of none of the others
     wave.replace(8, 4, "WAVE");
@@ -583,7 +583,7 @@ int MovingBank(const std::string& path, int mib, bool inserted, const std::strin
 // scanMiB, after one wave was inserted before them all, against one check
 // of the new version with the parts in place. The two versions trade
 // places between runs, so that each run moves every part.
-void Moving(const Sizes& n, const std::string& bin, const std::string& root, Table* table) {
+void Moving(const Sizes &n, const std::string &bin, const std::string &root, Table *table) {
   const std::string one = Dir(root + "moving-one");
   const std::string two = Dir(root + "moving-two");
   MovingBank(one + "bank.dat", n.scanMiB, false, "");
