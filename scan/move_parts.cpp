@@ -234,12 +234,13 @@ void Say(const std::vector<Part>& parts, const std::vector<MoveUnit>& units,
   for (const Part& part : parts) {
     if (!part.moving.from.empty()) {
       for (const Rename& rename : units[part.unit].renames) {
-        report.moved("moved " + rename.from + " -> " + rename.to);
+        report.moved("moved " + Shown(rename.from) + " -> " + Shown(rename.to));
       }
     } else if (part.moving.why != NotMoved::kNo) {
-      report.moved("not moved " + part.name + ": " + part.moving.words);
+      report.moved("not moved " + Shown(part.name) + ": " + part.moving.words);
     } else if (part.where.how == Whereabouts::kStays) {
-      report.moved("stays " + part.name + (part.earlier ? ": moved here by an earlier run" : ""));
+      report.moved("stays " + Shown(part.name) +
+                   (part.earlier ? ": moved here by an earlier run" : ""));
     }
   }
 }
@@ -290,7 +291,7 @@ bool MoveParts(std::FILE* file, const std::string& dir, const std::string& oldDi
   }
   if (!found.empty()) {
     summary->recovered = found;
-    report.moved(dir + container + ": " + found);
+    report.moved(Shown(dir + container) + ": " + found);
   }
   Versions versions;
   versions.now = file;
