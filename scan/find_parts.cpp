@@ -64,12 +64,15 @@ void MeetParts(const std::string& dir, const RunFiles& files, const ContainerSum
     PartFinding& part = (*parts)[i];
     part.sameOffset = Others();
     part.overlaps = Others();
-    if (part.taken != PartName::kPart || !part.refused.empty()) continue;
-    spliced.push_back(i);
-    spans.push_back({part.offset, part.length});
+    if (part.taken != PartName::kPart) continue;
+    // Whatever its first bytes: a container that begins with its table is
+    // refused as a wave, and is still this very file.
     const std::vector<std::string> same =
         OtherThan(ContainersItIs(files, dir, part.name), part.name);
     if (!same.empty()) part.sameFile = same.front();
+    if (!part.refused.empty()) continue;
+    spliced.push_back(i);
+    spans.push_back({part.offset, part.length});
   }
   if (spliced.empty()) return;
   const std::vector<Meeting> meetings = FindMeetings(spans, kMostNamed);

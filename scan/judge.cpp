@@ -101,6 +101,8 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
     judgement.verdict = Verdict::kProblem;
     judgement.because = Problem::kRefused;
     problems.push_back(Problem::kRefused);
+    // Refused or not, a part that is its own container is said to be.
+    if (!part.sameFile.empty()) problems.push_back(Problem::kSameFile);
     return judgement;
   }
   JudgeLength(part, containerSize, &judgement);

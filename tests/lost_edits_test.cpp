@@ -99,6 +99,18 @@ TEST_F(LostEdits, AreCaughtBeforeTheSplice) {
        "fits",
        1,
        true},
+      {"a part that is its own container, which begins with its table",
+       [this] {
+         Put("bank.dat", kBank);
+         Link("bank.dat", "bank.dat_00000040.wav", false);
+       },
+       "bank.dat",
+       "PROBLEM: it is the same file as bank.dat, a container of this run: splicing it would "
+       "copy that container's own first bytes here\n",
+       {"not_a_wave", "refused", "same_file"},
+       "refused",
+       1,
+       true},
       {"a renamed FLAC",
        [this] {
          Put("bank.dat", kBank);
