@@ -43,6 +43,14 @@ double Snr(const std::vector<std::int16_t>& reference, const std::vector<std::in
   return 10 * std::log10(signal / noise);
 }
 
+// An MS ADPCM wave whose table's first pair is 257, 0: another format
+// that reuses the tag.
+std::string NonStandardTable() {
+  std::string wave = AdpcmWave(2, 1, 256, 4, 500, 7, 2560);
+  wave[12 + 8 + 22] = 1;  // the low byte of the first coefficient
+  return wave;
+}
+
 class FitCodec : public Scratch {
  protected:
   void SetUp() override {
@@ -213,6 +221,9 @@ TEST_F(FitCodec, LeavesSlotsItCannotWriteAndSaysWhy) {
     const char* why;
   } refusals[] = {
       {"MS ADPCM without a table", AdpcmWave(2, 1, 256, 4, 500, 0, 2560),
+       "the wave at its offset is MS ADPCM, but its fmt chunk has no MS ADPCM coefficient table, "
+       "so it is not the standard format"},
+      {"MS ADPCM with 7 pairs, not the standard ones", NonStandardTable(),
        "the wave at its offset is MS ADPCM, but its fmt chunk has no MS ADPCM coefficient table, "
        "so it is not the standard format"},
       {"MS ADPCM with 6 pairs", AdpcmWave(2, 1, 256, 4, 500, 6, 2560),
