@@ -90,9 +90,11 @@ WaveFormat FormatOf(const unsigned char* bytes, std::uint64_t size) {
   }
   if (format.tag == 0x0002 && size >= 22) {
     // Only the pairs both its count and the chunk hold.
-    const std::uint64_t pairs =
-        std::min<std::uint64_t>(LittleEndian(bytes + 20, 2), (size - 22) / 4);
+    const std::uint32_t count = LittleEndian(bytes + 20, 2);
+    const std::uint64_t pairs = std::min<std::uint64_t>(count, (size - 22) / 4);
     format.hasCoefficients = pairs > 0;
+    format.coefficientCount = count;
+    format.coefficientsWhole = pairs == count && LittleEndian(bytes + 16, 2) >= 4 + 4 * pairs;
     for (std::uint64_t i = 0; i < std::min<std::uint64_t>(pairs, kMostPairs); ++i) {
       for (std::uint64_t k = 0; k < 2; ++k) {
         format.coefficients.push_back(
@@ -214,8 +216,10 @@ double Seconds(const WaveChunks& chunks) {
   if (!chunks.hasFormat || !chunks.hasData) return -1;
   const std::uint32_t tag = EffectiveTag(chunks.format);
   std::uint64_t frames = 0;
-  if ((tag == 0x0002 || tag == 0x0011) && chunks.format.sampleRate != 0 &&
-      SampleFrames(chunks, &frames)) {
+  if (tag == 0x0002 || tag == 0x0011) {
+    // Counted by its blocks, or not at all when its format is at odds with
+    // itself: its byte rate would say no more than that.
+    if (chunks.format.sampleRate == 0 || !SampleFrames(chunks, &frames)) return -1;
     return static_cast<double>(frames) / chunks.format.sampleRate;
   }
   if (chunks.format.byteRate == 0) return -1;

@@ -25,6 +25,10 @@ struct WaveFormat {
   std::uint32_t samplesPerBlock = 0;
   bool hasCoefficients = false;
   std::vector<std::int16_t> coefficients;
+  // The pairs its count says, and whether the chunk and the extension's
+  // own size both hold them all: decoders refuse a table cut short.
+  std::uint32_t coefficientCount = 0;
+  bool coefficientsWhole = false;
 };
 
 // A chunk beside "fmt " and "data": its id and the bytes it takes, header

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "scan/wave_layout.h"
 #include "sound/ima_adpcm.h"
 #include "sound/ms_adpcm.h"
 #include "waves/riff.h"
@@ -97,8 +98,9 @@ bool SampleFrames(const WaveChunks& chunks, std::uint64_t* frames) {
     return true;
   }
   const WaveFormat& format = chunks.format;
+  // A format at odds with itself says nothing of how long it plays.
   if ((tag != kMsAdpcm && tag != kImaAdpcm) || format.samplesPerBlock == 0 ||
-      format.channels == 0) {
+      format.channels == 0 || !BlockSamplesAgree(format)) {
     return false;
   }
   // Whole blocks and a part block, as decoders count them.

@@ -71,21 +71,38 @@ std::uint32_t AlignedSamples(const WaveFormat& format, std::uint32_t header, std
   return codes / channels + first;
 }
 
+}  // namespace
+
+bool BlockSamplesAgree(const WaveFormat& format) {
+  const std::uint32_t aligned = EffectiveTag(format) == kImaAdpcm
+                                    ? AlignedSamples(format, 4, 1, 4 * format.channels)
+                                    : AlignedSamples(format, 7, 2, 1);
+  return aligned != 0 && aligned == format.samplesPerBlock;
+}
+
+namespace {
+
 // An ADPCM layout: 4 bits, and samples per block that agree with the block
 // align.
 std::string AdpcmOf(const WaveFormat& format, const std::string& name, Use use, CodedLayout* code) {
   const bool ima = EffectiveTag(format) == kImaAdpcm;
   if (format.bitsPerSample != 4) return Refused(name + " of " + Bits(format.bitsPerSample), use);
-  if (!ima && !StandardTable(format)) {
+  if (!ima && !format.hasCoefficients) {
     return name +
            ", but its fmt chunk has no MS ADPCM coefficient table, so it is not the "
            "standard format";
   }
+  if (!ima && !format.coefficientsWhole) {
+    return name + " whose fmt chunk says its coefficient table has " +
+           std::to_string(format.coefficientCount) +
+           " pairs, more than the chunk or its extension holds";
+  }
+  if (!ima && !StandardTable(format)) {
+    return name + " whose coefficient table does not begin with the 7 standard pairs";
+  }
   if (!format.hasSamplesPerBlock)
     return name + " whose fmt chunk does not say its samples per block";
-  const std::uint32_t aligned =
-      ima ? AlignedSamples(format, 4, 1, 4 * format.channels) : AlignedSamples(format, 7, 2, 1);
-  if (aligned == 0 || aligned != format.samplesPerBlock) {
+  if (!BlockSamplesAgree(format)) {
     return name + " whose " + std::to_string(format.samplesPerBlock) +
            " samples per block do not agree with its block align of " +
            std::to_string(format.blockAlign) + " bytes";

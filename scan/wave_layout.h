@@ -10,6 +10,10 @@
 // (a slot's): the words of a refusal differ.
 enum class Use { kRead, kWrite };
 
+// Whether an ADPCM format's samples per block are what its block align
+// holds, as decoders count them from it.
+bool BlockSamplesAgree(const WaveFormat& format);
+
 // How the samples of a wave in format lie: "" with *layout, or why they are
 // none that --fit converts, in words.
 std::string LayoutOf(const WaveFormat& format, Use use, DataLayout* layout);
