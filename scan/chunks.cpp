@@ -17,50 +17,6 @@ constexpr int kMostChunks = 64;
 constexpr std::size_t kMostPairs = 256;
 constexpr std::size_t kFormatBytes = 22 + 4 * kMostPairs;
 
-std::string TagName(std::uint32_t tag) {
-  switch (tag) {
-    case 0x0001:
-      return "PCM";
-    case 0x0002:
-      return "MS ADPCM";
-    case 0x0003:
-      return "IEEE float";
-    case 0x0006:
-      return "A-law";
-    case 0x0007:
-      return "mu-law";
-    case 0x0011:
-      return "IMA ADPCM";
-    case 0x0022:
-      return "TrueSpeech";
-    case 0x0031:
-      return "GSM 6.10";
-    case 0x0050:
-      return "MPEG";
-    case 0x0055:
-      return "MPEG layer 3";
-    case 0x0069:
-      return "Xbox ADPCM";
-    case 0x0160:
-      return "WMA 1";
-    case 0x0161:
-      return "WMA 2";
-    case 0x0162:
-      return "WMA Pro";
-    case 0x0270:
-      return "ATRAC3";
-    case 0x2000:
-      return "AC-3";
-    case kExtensible:
-      return "extensible";
-    default:
-      break;
-  }
-  char text[24];
-  std::snprintf(text, sizeof text, "format 0x%04x", static_cast<unsigned>(tag));
-  return text;
-}
-
 std::string Guid(const unsigned char* b) {
   char text[40];
   std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
@@ -103,16 +59,6 @@ WaveFormat FormatOf(const unsigned char* bytes, std::uint64_t size) {
     }
   }
   return format;
-}
-
-// The tag an extensible format's sub-format stands for: the standard
-// KSDATAFORMAT_SUBTYPE GUIDs are a tag and one fixed tail. 0 for another.
-std::uint32_t SubFormatTag(const WaveFormat& format) {
-  if (format.subFormat.size() != 38 || format.subFormat.compare(1, 4, "0000") != 0 ||
-      format.subFormat.compare(9, 28, "-0000-0010-8000-00AA00389B71") != 0) {
-    return 0;
-  }
-  return static_cast<std::uint32_t>(std::stoul(format.subFormat.substr(5, 4), nullptr, 16));
 }
 
 }  // namespace
@@ -192,26 +138,6 @@ std::string DescribeWave(const WaveChunks& chunks) {
   return text + DescribeLoops(chunks);
 }
 
-std::string FormatName(const WaveFormat& format) {
-  if (format.tag != kExtensible || format.subFormat.empty()) return TagName(format.tag);
-  const std::uint32_t tag = SubFormatTag(format);
-  return tag != 0 ? TagName(tag) + " (extensible)" : "extensible " + format.subFormat;
-}
-
-std::string FormatIdentity(const WaveFormat& format) {
-  if (format.tag != kExtensible || format.subFormat.empty()) return std::to_string(format.tag);
-  const std::uint32_t tag = SubFormatTag(format);
-  return tag != 0 ? std::to_string(tag) : format.subFormat;
-}
-
-std::uint32_t EffectiveTag(const WaveFormat& format) {
-  return format.tag != kExtensible || format.subFormat.empty() ? format.tag : SubFormatTag(format);
-}
-
-std::uint32_t SignificantBits(const WaveFormat& format) {
-  return format.validBits != 0 ? format.validBits : format.bitsPerSample;
-}
-
 double Seconds(const WaveChunks& chunks) {
   if (!chunks.hasFormat || !chunks.hasData) return -1;
   const std::uint32_t tag = EffectiveTag(chunks.format);
@@ -224,10 +150,4 @@ double Seconds(const WaveChunks& chunks) {
   }
   if (chunks.format.byteRate == 0) return -1;
   return static_cast<double>(chunks.dataBytes) / chunks.format.byteRate;
-}
-
-bool SameFormat(const WaveFormat& a, const WaveFormat& b) {
-  return a.tag == b.tag && a.channels == b.channels && a.sampleRate == b.sampleRate &&
-         a.blockAlign == b.blockAlign && a.bitsPerSample == b.bitsPerSample &&
-         a.validBits == b.validBits && a.subFormat == b.subFormat;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/chunks.h"
+#include "scan/wave_format.h"
 
 // How many of a chunk's first bytes to read for its loops or cue points:
 // 0 for a chunk that holds none.

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "scan/chunks.h"
+#include "scan/wave_format.h"
 #include "sound/fit_data.h"
 
 // Whether --fit reads a wave in the format (a replacement's) or writes it

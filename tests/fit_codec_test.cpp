@@ -224,8 +224,8 @@ TEST_F(FitCodec, LeavesSlotsItCannotWriteAndSaysWhy) {
        "the wave at its offset is MS ADPCM, but its fmt chunk has no MS ADPCM coefficient table, "
        "so it is not the standard format"},
       {"MS ADPCM with 7 pairs, not the standard ones", NonStandardTable(),
-       "the wave at its offset is MS ADPCM, but its fmt chunk has no MS ADPCM coefficient table, "
-       "so it is not the standard format"},
+       "the wave at its offset is MS ADPCM whose coefficient table does not begin with the 7 "
+       "standard pairs"},
       {"MS ADPCM with 6 pairs", AdpcmWave(2, 1, 256, 4, 500, 6, 2560),
        "the wave at its offset is MS ADPCM whose coefficient table does not begin with the 7 "
        "standard pairs"},
