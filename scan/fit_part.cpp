@@ -68,17 +68,17 @@ std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mi
   return why;
 }
 
-// Whether a file named kept but for letter case is there, and if so
-// whether it is the part itself under a second name, as a fit that did not
-// finish leaves it: a second hard link, never a symbolic one, which holds
-// nothing once the part is replaced.
-bool KeptAlready(const std::string& dir, const std::string& kept, const std::string& part,
-                 bool* same) {
-  const std::vector<std::string> there = SameNames(dir, kept);
+// Whether a file named kept but for letter case is there, its name then
+// given as it is spelt, and if so whether it is the part itself under a
+// second name, as a fit that did not finish leaves it: a second hard link,
+// never a symbolic one, which holds nothing once the part is replaced.
+bool KeptAlready(const std::string& dir, std::string* kept, const std::string& part, bool* same) {
+  const std::vector<std::string> there = SameNames(dir, *kept);
   if (there.empty()) return false;
+  *kept = there.front();  // as it is spelt, which may be .ORIG
   FileIdentity a;
   FileIdentity b;
-  *same = IdentifySecondName(dir + there.front(), &a) && IdentifyFile(dir + part, &b) && a == b;
+  *same = IdentifySecondName(dir + *kept, &a) && IdentifyFile(dir + part, &b) && a == b;
   return true;
 }
 
@@ -179,9 +179,9 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
   const std::string path = dir + part.name;
   fitting->from = part.own.format;
   fitting->to = part.wave.format;
-  const std::string keptName = part.name + ".orig";
+  std::string keptName = part.name + ".orig";
   bool interrupted = false;
-  if (KeptAlready(dir, keptName, part.name, &interrupted) && !interrupted) {
+  if (KeptAlready(dir, &keptName, part.name, &interrupted) && !interrupted) {
     fitting->notFitted = keptName + " exists already; nothing changed";
     return true;
   }

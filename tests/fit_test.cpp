@@ -194,7 +194,7 @@ TEST_F(Fit, LeavesWhatItCannotFitAndSaysWhy) {
        "bank.dat_00000040.wav.fitting exists already, left by a fit that did not finish: remove "
        "it to fit again; nothing changed"},
       {"a kept copy there in other letter case", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
-       "BANK.DAT_00000040.WAV.ORIG", "bank.dat_00000040.wav.orig exists already; nothing changed"},
+       "BANK.DAT_00000040.WAV.ORIG", "BANK.DAT_00000040.WAV.ORIG exists already; nothing changed"},
       {"a part inside its wave", "-r 22050 -c 1 -b 16", "-r 44100 -c 1 -b 16",
        "bank.dat_00000050.wav", "another part's bytes would still meet its wave's"},
   };
