@@ -64,7 +64,7 @@ bool OldFolder(const std::string& folder, std::string* prefix) {
     Complain(folder, why);
     return false;
   }
-  *prefix = DirPartLength(folder) == folder.size() ? folder : folder + "/";
+  *prefix = PathIn(folder, "");
   return true;
 }
 

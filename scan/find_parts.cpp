@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/path.h"
 #include "scan/chunks.h"
 #include "scan/collisions.h"
 #include "scan/same_name.h"
@@ -23,7 +24,7 @@ PartFinding ReadPart(const std::string& dir, const std::string& container,
   part.nameLength = PartNameLength(container);
   part.taken = TakePartName(name, container, &part.offset);
   if (part.taken != PartName::kPart) return part;
-  const PartFile opened = OpenPart(dir + name);
+  const PartFile opened = OpenPart(PathIn(dir, name));
   part.opened = opened.opened;
   part.headerRead = opened.file != nullptr;
   part.length = opened.length;

@@ -5,6 +5,7 @@
 
 #include "platform/file_identity.h"
 #include "platform/open_file.h"
+#include "platform/path.h"
 #include "platform/replace_file.h"
 #include "scan/same_name.h"
 #include "scan/wave_layout.h"
@@ -78,7 +79,8 @@ bool KeptAlready(const std::string& dir, std::string* kept, const std::string& p
   *kept = there.front();  // as it is spelt, which may be .ORIG
   FileIdentity a;
   FileIdentity b;
-  *same = IdentifySecondName(dir + *kept, &a) && IdentifyFile(dir + part, &b) && a == b;
+  *same =
+      IdentifySecondName(PathIn(dir, *kept), &a) && IdentifyFile(PathIn(dir, part), &b) && a == b;
   return true;
 }
 
@@ -176,7 +178,7 @@ bool KeepsItsSamples(const PartFinding& part) {
 
 bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& part,
              Fitting* fitting) {
-  const std::string path = dir + part.name;
+  const std::string path = PathIn(dir, part.name);
   fitting->from = part.own.format;
   fitting->to = part.wave.format;
   std::string keptName = part.name + ".orig";
@@ -193,9 +195,9 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
     why = ReadFailure(container, "the container shrank");
   }
   const FitResult fitted = why.empty() ? Convert(part, mine, &wave) : FitResult();
-  const Written put = why.empty()
-                          ? PutInPlace(path, dir + keptName, interrupted, mine, read, wave, &why)
-                          : Written::kFailed;
+  const Written put =
+      why.empty() ? PutInPlace(path, PathIn(dir, keptName), interrupted, mine, read, wave, &why)
+                  : Written::kFailed;
   if (put == Written::kExists || why == kChanged) {
     // Another file is in the way, or another name changed it: no failure.
     fitting->notFitted =

@@ -6,48 +6,14 @@
 
 #include "platform/file_identity.h"
 #include "platform/open_file.h"
+#include "platform/path.h"
 #include "scan/collisions.h"
 #include "scan/find_parts.h"
 #include "scan/fit_part.h"
+#include "scan/problems.h"
 #include "scan/wave_layout.h"
 
 namespace {
-
-const char* ProblemBlocks(Problem problem) {
-  switch (problem) {
-    case Problem::kNoOldWave:
-    case Problem::kGone:
-    case Problem::kAmbiguous:
-    case Problem::kTargetExists:
-    case Problem::kBeyond32Bits:
-      // The wave at its offset may be another sound now.
-      return "it was not moved to where its wave went";
-    case Problem::kNotAWave:
-      return "it is not a wave";
-    case Problem::kRefused:
-      return "wavesplice would refuse it";
-    case Problem::kNoWave:
-      return "no wave starts at its offset";
-    case Problem::kPastEnd:
-      return "its offset is past the container's end";
-    case Problem::kNoFormat:
-      return "it has no fmt chunk to say what its sound is";
-    case Problem::kSameOffset:
-      return "another part is taken for its offset";
-    case Problem::kSameFile:
-      return "it is a container of this run";
-    case Problem::kCaseTwin:
-      return "wavesplice would splice it into another container as well";
-    case Problem::kNotWritable:
-      return "wavesplice could not open the container for update";
-    case Problem::kLonger:
-    case Problem::kFormatDiffers:
-    case Problem::kLoopPastEnd:
-    case Problem::kOverlaps:
-      break;
-  }
-  return "";
-}
 
 // Why parts must be left that fitting one would change under another name:
 // a part that is the same file as another part, or as a container of the
@@ -63,7 +29,7 @@ std::map<std::size_t, std::string> SharedFiles(const std::string& dir, const Run
       continue;
     }
     FileIdentity identity;
-    if (!IdentifyFile(dir + parts[i].name, &identity)) continue;
+    if (!IdentifyFile(PathIn(dir, parts[i].name), &identity)) continue;
     const auto [first, fresh] = seen.emplace(std::make_pair(identity.volume, identity.index), i);
     if (fresh) continue;
     why[i] = "it is the same file as " + parts[first->second].name + ", another part";
@@ -79,10 +45,9 @@ std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement) {
   // by the wave's own chunks.
   bool mends = !judgement.notes.empty();
   for (const Problem problem : judgement.problems) {
-    const char* blocks = ProblemBlocks(problem);
-    if (*blocks != '\0') return blocks;
-    mends = mends || problem == Problem::kLonger || problem == Problem::kFormatDiffers ||
-            problem == Problem::kLoopPastEnd;
+    const ProblemRow& row = RowOf(problem);
+    if (row.notFitted != nullptr) return row.notFitted;
+    mends = mends || row.fitMends;
   }
   if (!mends) return "it is as long as its wave and in its format: only another part meets it";
   if (!part.own.hasData) return "it has no data chunk";
@@ -123,8 +88,8 @@ void AskEach(const std::string& dir, const RunFiles& files, std::uint64_t contai
     Beside(judgement, &part);
     std::string& why = part.fitting.notFitted;
     why = WhyNotFitted(part, judgement);
-    std::string readOnly = why.empty() ? CannotWrite(dir + part.name) : "";
-    if (why.empty() && readOnly.empty()) readOnly = CannotReplace(dir + part.name);
+    std::string readOnly = why.empty() ? CannotWrite(PathIn(dir, part.name)) : "";
+    if (why.empty() && readOnly.empty()) readOnly = CannotReplace(PathIn(dir, part.name));
     if (!readOnly.empty()) why = "it may not be replaced: " + readOnly;
     const auto sharing = shared.find(i);
     if (why.empty() && sharing != shared.end()) why = sharing->second;

@@ -7,37 +7,6 @@
 
 namespace {
 
-void Compare(const WaveFormat& part, const WaveFormat& wave, std::vector<Difference>* out) {
-  const auto differ = [out](const std::string& what, const std::string& partValue,
-                            const std::string& waveValue) {
-    if (partValue != waveValue) out->push_back({partValue + what, waveValue});
-  };
-  if (FormatIdentity(part) != FormatIdentity(wave)) {
-    out->push_back({FormatName(part), FormatName(wave)});
-  }
-  differ(part.channels == 1 ? " channel" : " channels", std::to_string(part.channels),
-         std::to_string(wave.channels));
-  if (part.sampleRate != wave.sampleRate) {
-    out->push_back(
-        {std::to_string(part.sampleRate) + " Hz", std::to_string(wave.sampleRate) + " Hz"});
-  }
-
-  const auto bits = [](const WaveFormat& format) {
-    return format.hasBits ? std::to_string(format.bitsPerSample) : std::string("none");
-  };
-  differ(" bits", bits(part), bits(wave));
-  if (part.blockAlign != wave.blockAlign) {
-    out->push_back(
-        {"block align " + std::to_string(part.blockAlign), std::to_string(wave.blockAlign)});
-  }
-  // A player may pace the samples by the byte rate rather than by the
-  // rate. Where another field differs, so does it, and saying so adds
-  // nothing.
-  if (out->empty() && part.byteRate != wave.byteRate) {
-    out->push_back({"byte rate " + std::to_string(part.byteRate), std::to_string(wave.byteRate)});
-  }
-}
-
 // What of the part's samples would fit in the wave's length.
 void Fit(const PartFinding& part, Judgement* judgement) {
   const WaveChunks& own = part.own;
@@ -118,7 +87,7 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize) {
     // left to the program as that wave is.
     if (!part.place.waveStarts || part.wave.hasFormat) problems.push_back(Problem::kNoFormat);
   } else if (!notAWave && part.place.waveStarts && part.wave.hasFormat) {
-    Compare(part.own.format, part.wave.format, &judgement.differences);
+    judgement.differences = FormatDifferences(part.own.format, part.wave.format);
     if (!judgement.differences.empty()) problems.push_back(Problem::kFormatDiffers);
   }
   if (!notAWave && part.own.wave) JudgeLoops(part, &judgement);
@@ -135,64 +104,4 @@ std::vector<Problem> JudgeContainer(const ContainerSummary& container) {
   if (!container.sameFile.empty()) problems.push_back(Problem::kSameFile);
   if (!container.notWritable.empty()) problems.push_back(Problem::kNotWritable);
   return problems;
-}
-
-const char* VerdictKey(const Judgement& judgement) {
-  switch (judgement.verdict) {
-    case Verdict::kFits:
-      return "fits";
-    case Verdict::kShorter:
-      return "shorter";
-    case Verdict::kSkipped:
-      return "skipped";
-    case Verdict::kProblem:
-      break;
-  }
-  return ProblemKey(judgement.because);
-}
-
-const char* ProblemKey(Problem problem) {
-  switch (problem) {
-    case Problem::kNoOldWave:
-      return "no_old_wave";
-    case Problem::kGone:
-      return "gone";
-    case Problem::kAmbiguous:
-      return "ambiguous";
-    case Problem::kTargetExists:
-      return "target_exists";
-    case Problem::kBeyond32Bits:
-      return "beyond_32_bits";
-    case Problem::kLonger:
-      return "longer";
-    case Problem::kNoWave:
-      return "no_wave";
-    case Problem::kPastEnd:
-      return "past_end";
-    case Problem::kRefused:
-      return "refused";
-    case Problem::kNotAWave:
-      return "not_a_wave";
-    case Problem::kNoFormat:
-      return "no_format";
-    case Problem::kFormatDiffers:
-      return "format_differs";
-    case Problem::kLoopPastEnd:
-      return "loop_past_end";
-    case Problem::kSameOffset:
-      return "same_offset";
-    case Problem::kOverlaps:
-      return "overlaps";
-    case Problem::kSameFile:
-      return "same_file";
-    case Problem::kCaseTwin:
-      return "case_twin";
-    case Problem::kNotWritable:
-      break;
-  }
-  return "not_writable";
-}
-
-const char* NoteKey(Note note) {
-  return note == Note::kLoopDropped ? "loop_dropped" : "layout_differs";
 }

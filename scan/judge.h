@@ -49,13 +49,6 @@ struct PastEnd {
   std::uint64_t frames = 0;  // the part's
 };
 
-// A field of the part's format that differs from the wave's, both values
-// in words: {"2 channels", "1"}.
-struct Difference {
-  std::string part;
-  std::string wave;
-};
-
 struct Judgement {
   Verdict verdict = Verdict::kSkipped;
   // For kProblem, the one that says what the part is: not a wave, refused,
@@ -84,8 +77,3 @@ Judgement Judge(const PartFinding& part, std::uint64_t containerSize);
 // What wavesplice would meet in the container itself, whatever its parts:
 // kSameFile, kNotWritable.
 std::vector<Problem> JudgeContainer(const ContainerSummary& container);
-
-// "fits", "longer", "not_a_wave", ...: the names scripts read.
-const char* VerdictKey(const Judgement& judgement);
-const char* ProblemKey(Problem problem);
-const char* NoteKey(Note note);

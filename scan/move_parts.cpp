@@ -6,6 +6,7 @@
 
 #include "platform/name_key.h"
 #include "platform/open_file.h"
+#include "platform/path.h"
 #include "platform/search.h"
 #include "scan/find_waves.h"
 #include "scan/move_plan.h"
@@ -131,7 +132,7 @@ bool IsOldWave(const std::string& path, const Versions& versions, const WaveKey&
 std::string GoneWords(const std::string& dir, const Part& part, const Versions& versions) {
   std::string words = "its wave is not in the new " + versions.name + ": it was changed or removed";
   const WaveKey* wave = OldWaveAt(versions, part.offset);
-  if (wave != nullptr && IsOldWave(dir + part.name, versions, *wave)) {
+  if (wave != nullptr && IsOldWave(PathIn(dir, part.name), versions, *wave)) {
     words += "; yet it is itself that wave, byte for byte: " + versions.oldPath +
              " may be the copy the parts were spliced into, and the copy from before splicing "
              "is the one needed";
@@ -193,7 +194,7 @@ std::vector<MoveUnit> Plan(const std::string& dir, const std::string& container,
     units.push_back(unit);
   }
   std::set<std::u32string> taken;
-  SearchFolder(dir + container + "*", [&taken](const std::string& name, bool /*directory*/) {
+  SearchFolder(PathIn(dir, container + "*"), [&taken](const std::string& name, bool /*directory*/) {
     taken.insert(KeyOf(name));
   });
   BlockTaken(&units, taken);
@@ -256,7 +257,7 @@ bool ListParts(const std::string& dir, const std::string& container, std::vector
     Part part;
     part.name = name;
     if (TakePartName(name, container, &part.offset) == PartName::kPart &&
-        IsRegularFile(dir + name)) {
+        IsRegularFile(PathIn(dir, name))) {
       parts->push_back(part);
     }
     return true;
@@ -291,7 +292,7 @@ bool MoveParts(std::FILE* file, const std::string& dir, const std::string& oldDi
   }
   if (!found.empty()) {
     summary->recovered = found;
-    report.moved(Shown(dir + container) + ": " + found);
+    report.moved(Shown(PathIn(dir, container)) + ": " + found);
   }
   Versions versions;
   versions.now = file;
@@ -308,7 +309,7 @@ bool MoveParts(std::FILE* file, const std::string& dir, const std::string& oldDi
   }
   bool done = ScanVersion(versions.old, oldSize, versions.oldPath, &versions.waves);
   versions.oldCount = versions.waves.size();
-  if (ScanVersion(file, summary->size, dir + container, &versions.waves)) {
+  if (ScanVersion(file, summary->size, PathIn(dir, container), &versions.waves)) {
     waves->assign(versions.waves.begin() + static_cast<std::ptrdiff_t>(versions.oldCount),
                   versions.waves.end());
   } else {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/open_file.h"
+#include "platform/path.h"
 #include "waves/messages.h"
 #include "waves/reading.h"
 
@@ -17,13 +18,13 @@ constexpr char kMoved[] = "wavescan --moved-from moved\n";
 // The record while files get their moving names, once they all have, and
 // of the names that hold moved parts.
 std::string Started(const std::string& dir, const std::string& container) {
-  return dir + container + ".moving";
+  return PathIn(dir, container + ".moving");
 }
 std::string Halfway(const std::string& dir, const std::string& container) {
-  return dir + container + ".placing";
+  return PathIn(dir, container + ".placing");
 }
 std::string Moved(const std::string& dir, const std::string& container) {
-  return dir + container + ".moved";
+  return PathIn(dir, container + ".moved");
 }
 
 bool WriteRecord(const std::string& path, const char* header, const std::string& signature,
@@ -76,8 +77,8 @@ bool ReadRecord(const std::string& path, const char* header, std::string* signat
 
 bool Rename1(const std::string& dir, const std::string& from, const std::string& to) {
   std::string why;
-  if (!RenameNew(dir + from, dir + to, &why)) {
-    Complain(dir + from, "cannot rename it to " + to + ": " + why);
+  if (!RenameNew(PathIn(dir, from), PathIn(dir, to), &why)) {
+    Complain(PathIn(dir, from), "cannot rename it to " + to + ": " + why);
     return false;
   }
   return true;
@@ -98,7 +99,7 @@ bool Settle(const std::string& dir, const std::vector<Rename>& renames, bool bac
   bool done = true;
   for (const Rename& rename : renames) {
     const std::string moving = MovingName(rename.from);
-    if (!IsRegularFile(dir + moving)) continue;
+    if (!IsRegularFile(PathIn(dir, moving))) continue;
     if (Rename1(dir, moving, back ? rename.from : rename.to)) {
       ++*count;
     } else {

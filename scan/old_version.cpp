@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/file_identity.h"
+#include "platform/path.h"
 #include "scan/same_name.h"
 
 namespace {
@@ -27,7 +28,7 @@ ReadOnlyFile OpenOldVersion(const std::string& oldDir, const std::string& dir,
                             std::string* why) {
   std::string several;
   const std::string name = OldName(oldDir, container, &several);
-  *path = oldDir + (name.empty() ? container : name);
+  *path = PathIn(oldDir, name.empty() ? container : name);
   if (name.empty()) {
     *why = "several files are named as " + container + " but for letter case (" + several +
            "): which is its old version is not known";
@@ -35,8 +36,8 @@ ReadOnlyFile OpenOldVersion(const std::string& oldDir, const std::string& dir,
   }
   FileIdentity old;
   FileIdentity now;
-  if (IdentifyFile(*path, &old) && IdentifyFile(dir + container, &now) && old == now) {
-    *why = "the same file as " + dir + container + ", not an old version of it";
+  if (IdentifyFile(*path, &old) && IdentifyFile(PathIn(dir, container), &now) && old == now) {
+    *why = "the same file as " + PathIn(dir, container) + ", not an old version of it";
     return nullptr;
   }
   return OpenToRead(*path, size, why);

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/output.h"
+#include "scan/problems.h"
 #include "scan/report.h"
 #include "scan/report_words.h"
 
@@ -161,10 +162,7 @@ void Part(const PartFinding& part, const Judgement& judgement) {
   if (!part.sameFile.empty()) object["same_file"] = part.sameFile;
   if (!part.moving.from.empty()) object["moved_from"] = part.moving.from;
   if (part.fitting.done) object["fitted"] = Fitted(part.fitting);
-  if (part.fitting.asked && !part.fitting.done &&
-      (!judgement.problems.empty() || !judgement.notes.empty())) {
-    object["not_fitted"] = part.fitting.notFitted;
-  }
+  if (SaysNotFitted(part, judgement)) object["not_fitted"] = part.fitting.notFitted;
   if (judgement.fitKnown) {
     json lacking = json::array();
     for (const Chunk& chunk : judgement.lacking) {

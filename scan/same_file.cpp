@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/file_identity.h"
+#include "platform/path.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ RunFiles IdentifyContainers(const std::string& dir, const std::vector<std::strin
   RunFiles files;
   std::pair<std::uint64_t, std::uint64_t> key;
   for (const std::string& name : names) {
-    if (FileKeyOf(dir + name, &key)) files[key].push_back(name);
+    if (FileKeyOf(PathIn(dir, name), &key)) files[key].push_back(name);
   }
   return files;
 }
@@ -28,7 +29,7 @@ RunFiles IdentifyContainers(const std::string& dir, const std::vector<std::strin
 std::vector<std::string> ContainersItIs(const RunFiles& files, const std::string& dir,
                                         const std::string& name) {
   std::pair<std::uint64_t, std::uint64_t> key;
-  if (!FileKeyOf(dir + name, &key)) return {};
+  if (!FileKeyOf(PathIn(dir, name), &key)) return {};
   const auto found = files.find(key);
   return found == files.end() ? std::vector<std::string>() : found->second;
 }

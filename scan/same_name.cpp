@@ -2,6 +2,7 @@
 
 #include "platform/name_key.h"
 #include "platform/open_file.h"
+#include "platform/path.h"
 #include "platform/search.h"
 
 std::vector<std::string> SameNames(const std::string& dir, const std::string& name) {
@@ -11,8 +12,8 @@ std::vector<std::string> SameNames(const std::string& dir, const std::string& na
   // a name without wildcards to that one file. With a '*' it lists every
   // spelling, and more, which the comparison leaves out, as it does what a
   // '*' or '?' in the name matches. A search that fails finds none.
-  SearchFolder(dir + name + "*", [&](const std::string& found, bool directory) {
-    if (!directory && KeyOf(found) == key && IsRegularFile(dir + found)) {
+  SearchFolder(PathIn(dir, name + "*"), [&](const std::string& found, bool directory) {
+    if (!directory && KeyOf(found) == key && IsRegularFile(PathIn(dir, found))) {
       names.push_back(found);
     }
   });

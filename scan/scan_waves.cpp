@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/open_file.h"
+#include "platform/path.h"
 #include "platform/search.h"
 #include "scan/chunks.h"
 #include "scan/extract.h"
@@ -98,10 +99,10 @@ void Settle(Walk* walk, WaveFinding* wave, const PartFinding* existing, bool alo
       wave->why = "not created: its name would have " + std::to_string(wave->partName.size()) +
                   " bytes, more than the " + std::to_string(kLongestName) +
                   " a search returns, so neither program could find it";
-      Complain(walk->dir + wave->partName, wave->why);
+      Complain(PathIn(walk->dir, wave->partName), wave->why);
     } else {
-      wave->extraction = ExtractWave(walk->file, walk->dir + container, wave->offset, wave->length,
-                                     walk->dir + wave->partName, &wave->why);
+      wave->extraction = ExtractWave(walk->file, PathIn(walk->dir, container), wave->offset,
+                                     wave->length, PathIn(walk->dir, wave->partName), &wave->why);
     }
   }
   if (wave->extraction == Extraction::kWritten) ++walk->summary->extracted;
@@ -120,7 +121,8 @@ void Meet(Walk* walk, std::uint64_t offset, std::uint64_t length) {
   wave.length = length;
   wave.chunksRead = ReadChunks(walk->file, offset, length, &wave.chunks);
   if (!wave.chunksRead) {
-    Complain(walk->dir + summary.name, ReadFailure(walk->file, "file shrank while being read"));
+    Complain(PathIn(walk->dir, summary.name),
+             ReadFailure(walk->file, "file shrank while being read"));
     walk->done = false;
   }
   const std::size_t first = PlaceWave(walk->spots, offset, length, &walk->passed, &walk->places);
@@ -204,7 +206,7 @@ bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunF
   }
   if (!summary->read) {
     summary->error = ReadFailure(file, "file shrank while being read");
-    Complain(dir + summary->name, summary->error);
+    Complain(PathIn(dir, summary->name), summary->error);
   }
   return walk.done;
 }
@@ -213,7 +215,7 @@ bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunF
 
 bool ScanWaves(const std::string& dir, const std::string& container, const ScanOptions& options,
                const RunFiles& files, const ScanReport& report) {
-  const std::string path = dir + container;
+  const std::string path = PathIn(dir, container);
   ContainerSummary summary;
   summary.name = container;
   summary.extract = options.extract;

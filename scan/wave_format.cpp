@@ -58,18 +58,20 @@ std::uint32_t SubFormatTag(const WaveFormat& format) {
   return static_cast<std::uint32_t>(std::stoul(format.subFormat.substr(5, 4), nullptr, 16));
 }
 
+// What a format is, for comparing two: its tag, or for an extensible
+// format the tag its sub-format stands for, or that GUID itself.
+std::string FormatIdentity(const WaveFormat& format) {
+  if (format.tag != kExtensible || format.subFormat.empty()) return std::to_string(format.tag);
+  const std::uint32_t tag = SubFormatTag(format);
+  return tag != 0 ? std::to_string(tag) : format.subFormat;
+}
+
 }  // namespace
 
 std::string FormatName(const WaveFormat& format) {
   if (format.tag != kExtensible || format.subFormat.empty()) return TagName(format.tag);
   const std::uint32_t tag = SubFormatTag(format);
   return tag != 0 ? TagName(tag) + " (extensible)" : "extensible " + format.subFormat;
-}
-
-std::string FormatIdentity(const WaveFormat& format) {
-  if (format.tag != kExtensible || format.subFormat.empty()) return std::to_string(format.tag);
-  const std::uint32_t tag = SubFormatTag(format);
-  return tag != 0 ? std::to_string(tag) : format.subFormat;
 }
 
 std::uint32_t EffectiveTag(const WaveFormat& format) {
@@ -84,4 +86,38 @@ bool SameFormat(const WaveFormat& a, const WaveFormat& b) {
   return a.tag == b.tag && a.channels == b.channels && a.sampleRate == b.sampleRate &&
          a.blockAlign == b.blockAlign && a.bitsPerSample == b.bitsPerSample &&
          a.validBits == b.validBits && a.subFormat == b.subFormat;
+}
+
+std::vector<Difference> FormatDifferences(const WaveFormat& part, const WaveFormat& wave) {
+  std::vector<Difference> differences;
+  const auto differ = [&differences](const std::string& what, const std::string& partValue,
+                                     const std::string& waveValue) {
+    if (partValue != waveValue) differences.push_back({partValue + what, waveValue});
+  };
+  if (FormatIdentity(part) != FormatIdentity(wave)) {
+    differences.push_back({FormatName(part), FormatName(wave)});
+  }
+  differ(part.channels == 1 ? " channel" : " channels", std::to_string(part.channels),
+         std::to_string(wave.channels));
+  if (part.sampleRate != wave.sampleRate) {
+    differences.push_back(
+        {std::to_string(part.sampleRate) + " Hz", std::to_string(wave.sampleRate) + " Hz"});
+  }
+
+  const auto bits = [](const WaveFormat& format) {
+    return format.hasBits ? std::to_string(format.bitsPerSample) : std::string("none");
+  };
+  differ(" bits", bits(part), bits(wave));
+  if (part.blockAlign != wave.blockAlign) {
+    differences.push_back(
+        {"block align " + std::to_string(part.blockAlign), std::to_string(wave.blockAlign)});
+  }
+  // A player may pace the samples by the byte rate rather than by the
+  // rate. Where another field differs, so does it, and saying so adds
+  // nothing.
+  if (differences.empty() && part.byteRate != wave.byteRate) {
+    differences.push_back(
+        {"byte rate " + std::to_string(part.byteRate), std::to_string(wave.byteRate)});
+  }
+  return differences;
 }

@@ -81,10 +81,6 @@ struct WaveChunks {
 // The format's name: "PCM", "IEEE float", ..., "PCM (extensible)".
 std::string FormatName(const WaveFormat& format);
 
-// What a format is, for comparing two: its tag, or for an extensible
-// format the tag its sub-format stands for, or that GUID itself.
-std::string FormatIdentity(const WaveFormat& format);
-
 // The tag the format is: its own, or for an extensible format the tag its
 // sub-format stands for, 0 when that is no standard one.
 std::uint32_t EffectiveTag(const WaveFormat& format);
@@ -93,5 +89,21 @@ std::uint32_t EffectiveTag(const WaveFormat& format);
 // bits, else its bits per sample.
 std::uint32_t SignificantBits(const WaveFormat& format);
 
-// Whether the two formats lay out their samples alike, field by field.
+// A field of a part's format that differs from its wave's, both values in
+// words: {"2 channels", "1"}.
+struct Difference {
+  std::string part;
+  std::string wave;
+};
+
+// Where a player would take the part's format for another than the wave's,
+// field by field: the kind of samples (an extensible format's sub-format
+// as the tag it stands for), channels, rate, bits, block align, and the
+// byte rate when nothing else differs.
+std::vector<Difference> FormatDifferences(const WaveFormat& part, const WaveFormat& wave);
+
+// Whether the two formats lay out their samples alike, each field as
+// written: stricter than FormatDifferences, as bytes are copied from one
+// to the other when they do (PCM and extensible PCM differ here), and the
+// byte rate, which lays out nothing, left aside.
 bool SameFormat(const WaveFormat& a, const WaveFormat& b);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "scan/problems.h"
+
 namespace {
 
 const char kPcmGuid[] = "{00000001-0000-0010-8000-00AA00389B71}";

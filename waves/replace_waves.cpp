@@ -5,6 +5,7 @@
 
 #include "platform/open_file.h"
 #include "platform/output.h"
+#include "platform/path.h"
 #include "waves/messages.h"
 #include "waves/part_name.h"
 #include "waves/part_search.h"
@@ -22,7 +23,7 @@ bool TakePart(OpenContainer* opened, const std::string& dir, const std::string& 
                                  std::to_string(container.size()) + "\n");
       return true;
     case PartName::kNoOffset:
-      Complain(dir + name, "no offset before the extension; passed over");
+      Complain(PathIn(dir, name), "no offset before the extension; passed over");
       return true;
     case PartName::kPart:
       break;
@@ -34,7 +35,7 @@ bool TakePart(OpenContainer* opened, const std::string& dir, const std::string& 
 
 bool ReplaceWaves(const std::string& dir, const std::string& container) {
   OpenContainer opened;
-  opened.path = dir + container;
+  opened.path = PathIn(dir, container);
   bool regular = true;
   opened.file = OpenForUpdate(opened.path, &opened.size, &opened.holes, &regular);
   if (opened.file == nullptr) {

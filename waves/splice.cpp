@@ -8,6 +8,7 @@
 
 #include "platform/file_write.h"
 #include "platform/output.h"
+#include "platform/path.h"
 #include "waves/messages.h"
 #include "waves/part_file.h"
 #include "waves/reading.h"
@@ -75,7 +76,7 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
 
 bool SpliceWave(OpenContainer* container, const std::string& dir, const std::string& part,
                 std::uint32_t offset) {
-  const std::string partPath = dir + part;
+  const std::string partPath = PathIn(dir, part);
   const PartFile opened = OpenPart(partPath, kFirstRead);
   if (!opened.file) {
     Complain(partPath, opened.why);
