@@ -45,7 +45,7 @@ int Usage(const std::string& problem) {
 
 // Scans each container; false when any scan found a problem or failed.
 bool ScanAll(const std::string& dir, const std::vector<std::string>& containers,
-             const ScanOptions& options, const ScanReport& report) {
+             const ScanOptions& options, ScanReport* report) {
   // Every name the run takes is known before the first is scanned, so that
   // two names of one file are told whichever comes first.
   const RunFiles files = IdentifyContainers(dir, containers);
@@ -73,7 +73,7 @@ bool OldFolder(const std::string& folder, std::string* prefix) {
 int main(int argc, char** argv) {
   if (!StartProgram("wavescan")) return 1;
   ScanOptions scan;
-  const ScanReport* report = &kTextReport;
+  ScanReport report = kTextReport;
   const char* pattern = nullptr;
   const char* movedFrom = nullptr;
   bool options = true;
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
       if (++i == argc) return Usage("--moved-from needs the folder of the old versions");
       movedFrom = argv[i];
     } else if (options && arg == "--json") {
-      report = &kJsonReport;
+      report = kJsonReport;
     } else if (options && ((arg.size() > 1 && arg[0] == '-') || IsPlatformSwitch(arg))) {
       return Usage("unknown option " + arg);
     } else if (pattern != nullptr) {
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     return Usage("--moved-from and --extract do not go together: move the parts first");
   }
   if (movedFrom != nullptr && !OldFolder(movedFrom, &scan.movedFrom)) return 1;
-  report->start(ProgramVersion());
+  report.start(&report.place, ProgramVersion());
   std::string dir;
   std::vector<Match> matches;
   const std::string unlisted = FindContainers(pattern, &dir, &matches);
@@ -118,8 +118,9 @@ int main(int argc, char** argv) {
   for (const Match& match : matches) {
     if (!match.directory) containers.push_back(match.name);
   }
-  bool done = ScanAll(dir, containers, scan, *report);
-  report->finish(unlisted.empty() ? "" : (dir.empty() ? "." : dir) + ": cannot list: " + unlisted);
+  bool done = ScanAll(dir, containers, scan, &report);
+  report.finish(&report.place,
+                unlisted.empty() ? "" : (dir.empty() ? "." : dir) + ": cannot list: " + unlisted);
   if (!ListedWhole(dir, unlisted)) done = false;
   // A check that found nothing to check has not passed.
   if (done && containers.empty()) {

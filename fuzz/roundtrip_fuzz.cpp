@@ -50,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (std::fwrite(bytes.data(), 1, size, container) != size || std::fclose(container) != 0) {
     std::abort();
   }
-  if (!ScanWaves(dir, "c.dat", ScanOptions{true, false}, {}, kTextReport)) std::abort();
+  ScanReport report = kTextReport;
+  if (!ScanWaves(dir, "c.dat", ScanOptions{true, false}, {}, &report)) std::abort();
   if (!ReplaceWaves(dir, "c.dat") || Contents(dir + "c.dat") != bytes) std::abort();
-  if (!ScanWaves(dir, "c.dat", ScanOptions{}, {}, kTextReport)) std::abort();
+  if (!ScanWaves(dir, "c.dat", ScanOptions{}, {}, &report)) std::abort();
   return 0;
 }

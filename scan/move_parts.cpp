@@ -230,18 +230,17 @@ bool Move(const std::string& dir, const std::string& container, const std::strin
 }
 
 // The lines said of the parts, before the check.
-void Say(const std::vector<Part>& parts, const std::vector<MoveUnit>& units,
-         const ScanReport& report) {
+void Say(const std::vector<Part>& parts, const std::vector<MoveUnit>& units, ScanReport* report) {
   for (const Part& part : parts) {
     if (!part.moving.from.empty()) {
       for (const Rename& rename : units[part.unit].renames) {
-        report.moved("moved " + Shown(rename.from) + " -> " + Shown(rename.to));
+        report->moved(&report->place, "moved " + Shown(rename.from) + " -> " + Shown(rename.to));
       }
     } else if (part.moving.why != NotMoved::kNo) {
-      report.moved("not moved " + Shown(part.name) + ": " + part.moving.words);
+      report->moved(&report->place, "not moved " + Shown(part.name) + ": " + part.moving.words);
     } else if (part.where.how == Whereabouts::kStays) {
-      report.moved("stays " + Shown(part.name) +
-                   (part.earlier ? ": moved here by an earlier run" : ""));
+      report->moved(&report->place, "stays " + Shown(part.name) +
+                                        (part.earlier ? ": moved here by an earlier run" : ""));
     }
   }
 }
@@ -265,7 +264,7 @@ bool ListParts(const std::string& dir, const std::string& container, std::vector
 }
 
 // Finds where each part's wave went and moves the parts that can be.
-bool MoveAll(const std::string& dir, Versions* versions, const ScanReport& report,
+bool MoveAll(const std::string& dir, Versions* versions, ScanReport* report,
              std::vector<Part>* parts) {
   std::vector<std::size_t> classes;
   if (!ListParts(dir, versions->name, parts) || !Classify(*parts, versions, &classes)) {
@@ -282,8 +281,8 @@ bool MoveAll(const std::string& dir, Versions* versions, const ScanReport& repor
 }  // namespace
 
 bool MoveParts(std::FILE* file, const std::string& dir, const std::string& oldDir,
-               const ScanReport& report, ContainerSummary* summary,
-               std::map<std::string, Moving>* moves, std::vector<WaveKey>* waves) {
+               ScanReport* report, ContainerSummary* summary, std::map<std::string, Moving>* moves,
+               std::vector<WaveKey>* waves) {
   const std::string& container = summary->name;
   std::string found;
   if (!FinishStoppedRun(dir, container, &found)) {
@@ -292,7 +291,7 @@ bool MoveParts(std::FILE* file, const std::string& dir, const std::string& oldDi
   }
   if (!found.empty()) {
     summary->recovered = found;
-    report.moved(Shown(PathIn(dir, container)) + ": " + found);
+    report->moved(&report->place, Shown(PathIn(dir, container)) + ": " + found);
   }
   Versions versions;
   versions.now = file;

@@ -21,5 +21,5 @@
 // it was read whole. False, having said why on standard error, when a file
 // could not be read or renamed, or the old version is none.
 bool MoveParts(std::FILE* file, const std::string& dir, const std::string& oldDir,
-               const ScanReport& report, ContainerSummary* summary,
-               std::map<std::string, Moving>* moves, std::vector<WaveKey>* waves);
+               ScanReport* report, ContainerSummary* summary, std::map<std::string, Moving>* moves,
+               std::vector<WaveKey>* waves);

@@ -12,11 +12,6 @@ namespace {
 
 using json = nlohmann::ordered_json;  // keys in the order written, for people reading it too
 
-// Where the document stands, for the commas and brackets between values.
-std::size_t containers = 0;
-std::size_t waves = 0;
-std::size_t parts = 0;
-
 void Put(const json& value) {
   // Names are bytes; any that are not UTF-8 become U+FFFD.
   const std::string text = value.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -79,20 +74,21 @@ json Fitted(const Fitting& fitting) {
 }
 
 // Closes the container's list of waves, once.
-void EndWaves() {
-  if (parts++ == 0) Print(Stream::kOutput, "],\"parts\":[");
+void EndWaves(ReportPlace* place) {
+  if (place->parts++ == 0) Print(Stream::kOutput, "],\"parts\":[");
 }
 
-void Start(const char* version) {
+void Start(ReportPlace* /*place*/, const char* version) {
   Print(Stream::kOutput, "{\"version\":");
   Put(version);
   Print(Stream::kOutput, ",\"containers\":[");
 }
 
-void Moved(const std::string& /*line*/) {}  // said with the parts and the container
+void Moved(ReportPlace* /*place*/, const std::string& /*line*/) {
+}  // said with the parts and the container
 
-void Opened(const ContainerSummary& container) {
-  if (containers++ > 0) Print(Stream::kOutput, ",");
+void Opened(ReportPlace* place, const ContainerSummary& container) {
+  if (place->containers++ > 0) Print(Stream::kOutput, ",");
   Print(Stream::kOutput, "{\"name\":");
   Put(container.name);
   json problems = json::array();
@@ -105,12 +101,12 @@ void Opened(const ContainerSummary& container) {
   // The members of facts, without its braces, so that the waves can follow.
   const std::string members = facts.dump(-1, ' ', false, json::error_handler_t::replace);
   Print(Stream::kOutput, "," + members.substr(1, members.size() - 2) + ",\"waves\":[");
-  waves = 0;
-  parts = 0;
+  place->waves = 0;
+  place->parts = 0;
 }
 
-void Wave(const WaveFinding& wave) {
-  if (waves++ > 0) Print(Stream::kOutput, ",");
+void Wave(ReportPlace* place, const WaveFinding& wave) {
+  if (place->waves++ > 0) Print(Stream::kOutput, ",");
   json object = {{"offset", wave.offset},
                  {"length", wave.length},
                  {"format", wave.chunksRead ? Format(wave.chunks) : json()},
@@ -135,9 +131,9 @@ void Wave(const WaveFinding& wave) {
   Put(object);
 }
 
-void Part(const PartFinding& part, const Judgement& judgement) {
-  if (parts > 0) Print(Stream::kOutput, ",");
-  EndWaves();
+void Part(ReportPlace* place, const PartFinding& part, const Judgement& judgement) {
+  if (place->parts > 0) Print(Stream::kOutput, ",");
+  EndWaves(place);
   const bool taken = part.taken == PartName::kPart;
   json problems = json::array();
   for (const Problem problem : judgement.problems) problems.push_back(ProblemKey(problem));
@@ -175,9 +171,9 @@ void Part(const PartFinding& part, const Judgement& judgement) {
   Put(object);
 }
 
-void Done(const ContainerSummary& container) {
-  if (!container.opened) Opened(container);  // with no size, waves or parts
-  EndWaves();
+void Done(ReportPlace* place, const ContainerSummary& container) {
+  if (!container.opened) Opened(place, container);  // with no size, waves or parts
+  EndWaves(place);
   const json counts = {{"waves", container.waves},
                        {"parts", container.parts},
                        {"fit", container.fit},
@@ -198,7 +194,7 @@ void Done(const ContainerSummary& container) {
   Print(Stream::kOutput, "}");
 }
 
-void Finish(const std::string& unlisted) {
+void Finish(ReportPlace* /*place*/, const std::string& unlisted) {
   Print(Stream::kOutput, "]");
   if (!unlisted.empty()) {
     Print(Stream::kOutput, ",\"error\":");
@@ -209,4 +205,4 @@ void Finish(const std::string& unlisted) {
 
 }  // namespace
 
-const ScanReport kJsonReport = {Start, Moved, Opened, Wave, Part, Done, Finish};
+const ScanReport kJsonReport = {Start, Moved, Opened, Wave, Part, Done, Finish, {}};

@@ -13,11 +13,11 @@ std::string Count(std::size_t count, const char* what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
-void Start(const char* /*version*/) {}
+void Start(ReportPlace* /*place*/, const char* /*version*/) {}
 
-void Moved(const std::string& line) { Print(Stream::kOutput, line + "\n"); }
+void Moved(ReportPlace* /*place*/, const std::string& line) { Print(Stream::kOutput, line + "\n"); }
 
-void Opened(const ContainerSummary& container) {
+void Opened(ReportPlace* /*place*/, const ContainerSummary& container) {
   Print(Stream::kOutput,
         "Scanning " + Shown(container.name) + ", " + std::to_string(container.size) + " bytes\n");
   for (const Problem problem : JudgeContainer(container)) {
@@ -25,7 +25,7 @@ void Opened(const ContainerSummary& container) {
   }
 }
 
-void Wave(const WaveFinding& wave) {
+void Wave(ReportPlace* /*place*/, const WaveFinding& wave) {
   std::string line;
   if (wave.chunksRead) line = ": " + DescribeWave(wave.chunks);
   switch (wave.extraction) {
@@ -48,7 +48,7 @@ void Wave(const WaveFinding& wave) {
         "  wave " + Hex(wave.offset) + " length " + Hex(wave.length) + line + "\n");
 }
 
-void Part(const PartFinding& part, const Judgement& judgement) {
+void Part(ReportPlace* /*place*/, const PartFinding& part, const Judgement& judgement) {
   const bool refused =
       judgement.verdict == Verdict::kProblem && judgement.because == Problem::kRefused;
   std::string where;
@@ -61,7 +61,7 @@ void Part(const PartFinding& part, const Judgement& judgement) {
         "  part " + Shown(part.name) + where + ": " + PartMessage(part, judgement) + "\n");
 }
 
-void Done(const ContainerSummary& container) {
+void Done(ReportPlace* /*place*/, const ContainerSummary& container) {
   if (!container.opened) return;  // said on standard error
   Print(Stream::kOutput,
         Shown(container.name) + ": " + Count(container.waves, "wave") + ", " +
@@ -74,8 +74,8 @@ void Done(const ContainerSummary& container) {
             (container.moveAsked ? ", " + std::to_string(container.moved) + " moved" : "") + "\n");
 }
 
-void Finish(const std::string& /*unlisted*/) {}  // said on standard error
+void Finish(ReportPlace* /*place*/, const std::string& /*unlisted*/) {}  // said on standard error
 
 }  // namespace
 
-const ScanReport kTextReport = {Start, Moved, Opened, Wave, Part, Done, Finish};
+const ScanReport kTextReport = {Start, Moved, Opened, Wave, Part, Done, Finish, {}};

@@ -59,7 +59,7 @@ struct Walk {
   bool extract = false;
   std::string never;  // why none of its waves is extracted, or ""
   ContainerSummary* summary = nullptr;
-  const ScanReport* report = nullptr;
+  ScanReport* report = nullptr;
   bool done = true;
   // The parts wavesplice takes, by offset (then search order), and where
   // each falls among the waves met so far.
@@ -110,7 +110,7 @@ void Settle(Walk* walk, WaveFinding* wave, const PartFinding* existing, bool alo
     ++walk->summary->failed;
     walk->done = false;
   }
-  walk->report->wave(*wave);
+  walk->report->wave(&walk->report->place, *wave);
 }
 
 void Meet(Walk* walk, std::uint64_t offset, std::uint64_t length) {
@@ -145,7 +145,7 @@ void Meet(Walk* walk, std::uint64_t offset, std::uint64_t length) {
 }
 
 // Judges each part, reports it and counts it.
-void JudgeParts(const std::vector<PartFinding>& parts, const ScanReport& report,
+void JudgeParts(const std::vector<PartFinding>& parts, ScanReport* report,
                 ContainerSummary* summary) {
   for (const PartFinding& part : parts) {
     const Judgement judgement = Judge(part, summary->size);
@@ -157,7 +157,7 @@ void JudgeParts(const std::vector<PartFinding>& parts, const ScanReport& report,
     } else {
       ++(judgement.verdict == Verdict::kFits ? summary->fit : summary->shorter);
     }
-    report.part(part, judgement);
+    report->part(&report->place, part, judgement);
   }
 }
 
@@ -179,7 +179,7 @@ bool MeetWaves(Walk* walk, const std::vector<WaveKey>& known) {
 // anything could not be read or written; summary->read says whether the
 // container itself could be read whole.
 bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunFiles& files,
-               const ScanReport& report, ContainerSummary* summary, std::vector<PartFinding>* parts,
+               ScanReport* report, ContainerSummary* summary, std::vector<PartFinding>* parts,
                const std::vector<WaveKey>& known) {
   Walk walk;
   walk.dir = dir;
@@ -187,7 +187,7 @@ bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunF
   walk.extract = extract;
   walk.never = extract ? NeverExtracted(dir, summary->name, files) : "";
   walk.summary = summary;
-  walk.report = &report;
+  walk.report = report;
   walk.parts = parts;
   for (std::size_t i = 0; i < parts->size(); ++i) {
     if ((*parts)[i].taken == PartName::kPart) walk.sorted.push_back(i);
@@ -214,7 +214,7 @@ bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunF
 }  // namespace
 
 bool ScanWaves(const std::string& dir, const std::string& container, const ScanOptions& options,
-               const RunFiles& files, const ScanReport& report) {
+               const RunFiles& files, ScanReport* report) {
   const std::string path = PathIn(dir, container);
   ContainerSummary summary;
   summary.name = container;
@@ -225,7 +225,7 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   if (!file) {
     Complain(path, summary.error);
     summary.read = false;
-    report.done(summary);
+    report->done(&report->place, summary);
     return false;
   }
   summary.opened = true;
@@ -241,7 +241,7 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
     const auto moved = moves.find(part.name);
     if (moved != moves.end()) part.moving = moved->second;
   }
-  report.opened(summary);
+  report->opened(&report->place, summary);
   if (!WalkWaves(file.get(), dir, options.extract, files, report, &summary, &parts, known)) {
     done = false;
   }
@@ -250,6 +250,6 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   }
 
   JudgeParts(parts, report, &summary);
-  report.done(summary);
+  report->done(&report->place, summary);
   return done && summary.read && summary.problems == 0 && JudgeContainer(summary).empty();
 }

@@ -22,4 +22,4 @@ struct ScanOptions {
 // part file has a problem after the run; each is said on standard error or
 // in the report.
 bool ScanWaves(const std::string& dir, const std::string& container, const ScanOptions& options,
-               const RunFiles& files, const ScanReport& report);
+               const RunFiles& files, ScanReport* report);

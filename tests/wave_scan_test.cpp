@@ -350,8 +350,9 @@ TEST_F(Folder, ListsButNeverExtractsAWavePast4GiB) {
   ASSERT_EQ(fseeko(file, 0x100000000LL, SEEK_SET), 0);  // sparse: costs no disk
   std::fwrite(wave.data(), 1, wave.size(), file);
   ASSERT_EQ(std::fclose(file), 0);
+  ScanReport report = kTextReport;
   testing::internal::CaptureStdout();
-  EXPECT_TRUE(ScanWaves(dir_, "big.dat", ScanOptions{true, false, ""}, {}, kTextReport));
+  EXPECT_TRUE(ScanWaves(dir_, "big.dat", ScanOptions{true, false, ""}, {}, &report));
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_NE(out.find("wave 100000000 length 00000013: no fmt chunk; no part file can name it: "
                      "beyond 32 bits\n"),
