@@ -14,15 +14,15 @@ struct Match {
 // The matches of pattern in search order, all taken before the first is
 // handled, so that files the run creates are never taken as containers of
 // the same run. *dir is the pattern's folder part, where the matches and
-// their part files are opened. Returns "" when the folder was listed to its
-// end, else the system's reason: the matches found before it stopped are
-// given all the same, to be handled before ListedWhole says so.
-std::string FindContainers(const std::string& pattern, std::string* dir,
-                           std::vector<Match>* matches);
+// their part files are opened. False with the system's reason when the
+// folder could not be listed to its end: the matches found before it
+// stopped are given all the same, to be handled before ListedWhole says so.
+bool FindContainers(const std::string& pattern, std::string* dir, std::vector<Match>* matches,
+                    std::string* err);
 
-// False, having said on standard error that dir could not be listed (or
-// not to its end), when why is not empty.
-bool ListedWhole(const std::string& dir, const std::string& why);
+// Whether the folder dir was listed; when it was not, says on standard
+// error that it could not be (or not to its end), and why.
+bool ListedWhole(const std::string& dir, bool listed, const std::string& err);
 
 // Calls take(dir, name, directory) for each match of FindContainers.
 // Returns false when any call did, or when the folder could not be listed

@@ -59,8 +59,8 @@ bool ScanAll(const std::string& dir, const std::vector<std::string>& containers,
 // The folder of the old versions, as a prefix of their paths; false,
 // having said why, when it is none.
 bool OldFolder(const std::string& folder, std::string* prefix) {
-  const std::string why = NotAFolder(folder);
-  if (!why.empty()) {
+  std::string why;
+  if (!IsFolder(folder, &why)) {
     Complain(folder, why);
     return false;
   }
@@ -113,15 +113,16 @@ int main(int argc, char** argv) {
   report.start(&report.place, ProgramVersion());
   std::string dir;
   std::vector<Match> matches;
-  const std::string unlisted = FindContainers(pattern, &dir, &matches);
+  std::string unlisted;
+  const bool listed = FindContainers(pattern, &dir, &matches, &unlisted);
   std::vector<std::string> containers;
   for (const Match& match : matches) {
     if (!match.directory) containers.push_back(match.name);
   }
   bool done = ScanAll(dir, containers, scan, &report);
   report.finish(&report.place,
-                unlisted.empty() ? "" : (dir.empty() ? "." : dir) + ": cannot list: " + unlisted);
-  if (!ListedWhole(dir, unlisted)) done = false;
+                listed ? "" : (dir.empty() ? "." : dir) + ": cannot list: " + unlisted);
+  if (!ListedWhole(dir, listed, unlisted)) done = false;
   // A check that found nothing to check has not passed.
   if (done && containers.empty()) {
     Complain(pattern, "no such container");

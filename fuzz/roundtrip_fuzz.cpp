@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // the searches' listings learn of.
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     if (entry.path().extension() != ".wav") continue;
-    if (!RemoveFile(entry.path().string())) std::abort();
+    std::string err;
+    if (!RemoveFile(entry.path().string(), &err)) std::abort();
   }
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   std::FILE* container = std::fopen((dir + "c.dat").c_str(), "wb");

@@ -19,7 +19,8 @@ inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
 }
 
 // False when path leads to no file that can be asked (missing, or no
-// permission to look): such a name shares its file with no other.
+// permission to look): such a name shares its file with no other. These
+// two are questions, not calls that fail: no answer is an answer.
 bool IdentifyFile(const std::string& path, FileIdentity* identity);
 
 // The file a name itself is, when it may be a second name (a hard link) of
@@ -40,7 +41,7 @@ inline bool operator==(const FileVersion& a, const FileVersion& b) {
   return a.identity == b.identity && a.size == b.size && a.written == b.written;
 }
 
-// The version of an open file, or of the file path leads to; false when it
-// cannot be asked.
-bool VersionOfOpenFile(std::FILE* file, FileVersion* version);
-bool VersionOfFile(const std::string& path, FileVersion* version);
+// The version of an open file, or of the file path leads to; false with the
+// system's reason when it cannot be asked.
+bool VersionOfOpenFile(std::FILE* file, FileVersion* version, std::string* err);
+bool VersionOfFile(const std::string& path, FileVersion* version, std::string* err);

@@ -1,5 +1,8 @@
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/file_identity.h"
 
 namespace {
@@ -14,6 +17,11 @@ bool Take(const struct stat& info, FileVersion* version) {
   version->size = static_cast<std::uint64_t>(info.st_size);
   version->written = std::int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
   return true;
+}
+
+bool Failed(std::string* err) {
+  *err = std::strerror(errno);
+  return false;
 }
 
 }  // namespace
@@ -33,12 +41,12 @@ bool IdentifySecondName(const std::string& path, FileIdentity* identity) {
   return true;
 }
 
-bool VersionOfOpenFile(std::FILE* file, FileVersion* version) {
+bool VersionOfOpenFile(std::FILE* file, FileVersion* version, std::string* err) {
   struct stat info {};
-  return fstat(fileno(file), &info) == 0 && Take(info, version);
+  return fstat(fileno(file), &info) == 0 ? Take(info, version) : Failed(err);
 }
 
-bool VersionOfFile(const std::string& path, FileVersion* version) {
+bool VersionOfFile(const std::string& path, FileVersion* version, std::string* err) {
   struct stat info {};
-  return stat(path.c_str(), &info) == 0 && Take(info, version);
+  return stat(path.c_str(), &info) == 0 ? Take(info, version) : Failed(err);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/file_identity.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -36,6 +37,12 @@ bool Take(const BY_HANDLE_FILE_INFORMATION& info, FileVersion* version) {
   return true;
 }
 
+// Why the system's call just failed, in its words.
+bool Failed(std::string* err) {
+  *err = SystemMessage(GetLastError());
+  return false;
+}
+
 }  // namespace
 
 bool IdentifyFile(const std::string& path, FileIdentity* identity) {
@@ -59,15 +66,15 @@ bool IdentifySecondName(const std::string& path, FileIdentity* identity) {
   return true;
 }
 
-bool VersionOfOpenFile(std::FILE* file, FileVersion* version) {
+bool VersionOfOpenFile(std::FILE* file, FileVersion* version, std::string* err) {
   // The C library gives handles as numbers.
   const auto handle =
       reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));  // NOLINT(performance-no-int-to-ptr)
   BY_HANDLE_FILE_INFORMATION info{};
-  return GetFileInformationByHandle(handle, &info) != 0 && Take(info, version);
+  return GetFileInformationByHandle(handle, &info) != 0 ? Take(info, version) : Failed(err);
 }
 
-bool VersionOfFile(const std::string& path, FileVersion* version) {
+bool VersionOfFile(const std::string& path, FileVersion* version, std::string* err) {
   BY_HANDLE_FILE_INFORMATION info{};
-  return Ask(path, 0, &info) && Take(info, version);
+  return Ask(path, 0, &info) ? Take(info, version) : Failed(err);
 }

@@ -3,6 +3,6 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
-// False with errno set by the failed call.
-bool SeekTo(std::FILE* file, std::uint64_t position);
+bool SeekTo(std::FILE* file, std::uint64_t position, std::string* err);

@@ -10,10 +10,12 @@
 // then be written without failing for want of room: past the process's
 // file-size limit they are refused; with allocate (they pass the file's
 // end, or it may have holes) they are allocated, lengthening the file where
-// it is shorter. "" when there is room, else the system's reason, and the
-// file keeps the length it had.
-std::string MakeRoom(std::FILE* file, std::uint64_t offset, std::uint64_t length, bool allocate);
+// it is shorter. False with the system's reason when there is no room, and
+// the file keeps the length it had.
+bool MakeRoom(std::FILE* file, std::uint64_t offset, std::uint64_t length, bool allocate,
+              std::string* err);
 
 // Writes count bytes at offset of a stream opened unbuffered for update;
-// false with errno set when they could not all be written.
-bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, std::size_t count);
+// false with the system's reason when they could not all be written.
+bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, std::size_t count,
+             std::string* err);

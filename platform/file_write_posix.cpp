@@ -21,36 +21,42 @@ std::uint64_t SizeLimit() {
   return limit;
 }
 
+// False with *err the system's words for error.
+bool Failed(int error, std::string* err) {
+  *err = SystemMessage(static_cast<unsigned long>(error));
+  return false;
+}
+
 }  // namespace
 
-std::string MakeRoom(std::FILE* file, std::uint64_t offset, std::uint64_t length, bool allocate) {
-  if (offset + length > SizeLimit()) return SystemMessage(EFBIG);
-  if (!allocate) return "";
+bool MakeRoom(std::FILE* file, std::uint64_t offset, std::uint64_t length, bool allocate,
+              std::string* err) {
+  if (offset + length > SizeLimit()) return Failed(EFBIG, err);
+  if (!allocate) return true;
   const int fd = fileno(file);
   struct stat info {};
-  if (fstat(fd, &info) != 0) return SystemMessage(errno);
+  if (fstat(fd, &info) != 0) return Failed(errno, err);
   const int error = posix_fallocate(fd, static_cast<off_t>(offset), static_cast<off_t>(length));
-  if (error == 0) return "";
+  if (error == 0) return true;
   // Where the file system cannot allocate, the C library writes zeros
   // instead, and may have lengthened the file before it failed.
   if (ftruncate(fd, info.st_size) != 0) {
-    return SystemMessage(error) +
+    *err = SystemMessage(static_cast<unsigned long>(error)) +
            ", and it could not be put back to its length: " + SystemMessage(errno);
+    return false;
   }
-  return SystemMessage(error);
+  return Failed(error, err);
 }
 
-bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, std::size_t count) {
+bool WriteAt(std::FILE* file, std::uint64_t offset, const unsigned char* bytes, std::size_t count,
+             std::string* err) {
   // Nothing of an unbuffered stream is pending, so its descriptor is
   // written directly: one call where the stream takes a seek and a write.
   const int fd = fileno(file);
   while (count > 0) {
     const ssize_t wrote = pwrite(fd, bytes, count, static_cast<off_t>(offset));
     if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) {
-      if (wrote == 0) errno = EIO;
-      return false;
-    }
+    if (wrote <= 0) return Failed(wrote == 0 ? EIO : errno, err);
     bytes += wrote;
     count -= static_cast<std::size_t>(wrote);
     offset += static_cast<std::uint64_t>(wrote);

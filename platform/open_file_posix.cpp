@@ -11,70 +11,84 @@
 
 namespace {
 
-// The stream of an open descriptor; null, with the descriptor closed and
-// errno kept, when there is none.
-std::FILE* StreamOf(int fd, const char* mode) {
-  std::FILE* file = fdopen(fd, mode);
-  if (file == nullptr) {
-    const int error = errno;
-    close(fd);
-    errno = error;
-  }
-  return file;
+// Why the call just made failed: errno in the system's words.
+bool Failed(std::string* err) {
+  *err = std::strerror(errno);
+  return false;
+}
+
+// The stream of an open descriptor; false, with the descriptor closed, when
+// there is none.
+bool StreamOf(int fd, const char* mode, std::FILE** file, std::string* err) {
+  *file = fdopen(fd, mode);
+  if (*file != nullptr) return true;
+  Failed(err);
+  close(fd);
+  return false;
 }
 
 // Opens path with flags, never waiting: O_NONBLOCK keeps a FIFO without a
 // writer from holding up the open, and changes nothing for a regular file,
 // so it is left set. Then the one fstat says both whether it is a regular
 // file and how big.
-std::FILE* OpenRegular(const std::string& path, int flags, const char* mode, struct stat* info,
-                       bool* regular) {
+bool OpenRegular(const std::string& path, int flags, const char* mode, std::FILE** file,
+                 struct stat* info, bool* regular, std::string* err) {
   const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) return Failed(err);
   const bool known = fstat(fd, info) == 0;
   *regular = !known || S_ISREG(info->st_mode);
-  if (known && *regular) return StreamOf(fd, mode);
-  const int error = errno;
+  if (known && *regular) return StreamOf(fd, mode, file, err);
+  if (*regular) {
+    Failed(err);
+  } else {
+    *err = kNotAFile;
+  }
   close(fd);
-  errno = error;
-  return nullptr;
+  return false;
 }
 
 }  // namespace
 
-std::FILE* OpenRegularFile(const std::string& path, std::uint64_t* size, bool* regular) {
+bool OpenRegularFile(const std::string& path, std::FILE** file, std::uint64_t* size, bool* regular,
+                     std::string* err) {
   // No stat before the open: a device is opened and at once closed unread,
   // which costs less than a stat on every part, and a file swapped for a
   // FIFO between a stat and the open could still make us wait.
   struct stat info {};
-  std::FILE* file = OpenRegular(path, O_RDONLY, "rb", &info, regular);
-  if (file != nullptr) *size = static_cast<std::uint64_t>(info.st_size);
-  return file;
+  *regular = true;
+  if (!OpenRegular(path, O_RDONLY, "rb", file, &info, regular, err)) return false;
+  *size = static_cast<std::uint64_t>(info.st_size);
+  return true;
 }
 
-std::FILE* OpenForUpdate(const std::string& path, std::uint64_t* size, bool* holes, bool* regular) {
+bool OpenForUpdate(const std::string& path, std::FILE** file, std::uint64_t* size, bool* holes,
+                   bool* regular, std::string* err) {
   // Once for a container, a stat keeps a device from being opened for
   // writing at all; the fstat after it covers a file swapped in between.
   struct stat info {};
   *regular = stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode);
-  std::FILE* file = *regular ? OpenRegular(path, O_RDWR, "r+b", &info, regular) : nullptr;
-  if (file == nullptr) return nullptr;
-  std::setvbuf(file, nullptr, _IONBF, 0);
+  if (!*regular) {
+    *err = kNotAFile;
+    return false;
+  }
+  if (!OpenRegular(path, O_RDWR, "r+b", file, &info, regular, err)) return false;
+  std::setvbuf(*file, nullptr, _IONBF, 0);
   *size = static_cast<std::uint64_t>(info.st_size);
   // A hole before the end, or fewer blocks than the size takes (a file
   // system that compresses): either way a write may need room it has not
   // got. The blocks alone can miss holes where room was kept past the end.
-  const off_t hole = lseek(fileno(file), 0, SEEK_HOLE);
+  const off_t hole = lseek(fileno(*file), 0, SEEK_HOLE);
   *holes = (hole >= 0 && static_cast<std::uint64_t>(hole) < *size) ||
            static_cast<std::uint64_t>(info.st_blocks) * 512 < *size;
-  return file;
+  return true;
 }
 
-std::FILE* CreateNewFile(const std::string& path) {
+bool CreateNewFile(const std::string& path, std::FILE** file, bool* exists, std::string* err) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
+  *exists = fd < 0 && errno == EEXIST;
+  if (fd < 0) return Failed(err);
   NoteCreated(path);  // there now, whether or not a stream can be had
-  return StreamOf(fd, "wb");
+  return StreamOf(fd, "wb", file, err);
 }
 
 Linked LinkFile(const std::string& from, const std::string& to) {
@@ -97,7 +111,7 @@ bool Moved(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-bool RenameNew(const std::string& from, const std::string& to, std::string* why) {
+bool RenameNew(const std::string& from, const std::string& to, std::string* err) {
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
     return Moved(from, to);
   }
@@ -111,41 +125,40 @@ bool RenameNew(const std::string& from, const std::string& to, std::string* why)
       return Moved(from, to);
     }
   }
-  *why = std::strerror(errno);
-  return false;
+  return Failed(err);
 }
 
-bool KeepMode(const std::string& from, std::FILE* to) {
+bool KeepMode(const std::string& from, std::FILE* to, std::string* err) {
   struct stat info {};
-  return stat(from.c_str(), &info) == 0 && fchmod(fileno(to), info.st_mode & 07777) == 0;
+  return (stat(from.c_str(), &info) == 0 && fchmod(fileno(to), info.st_mode & 07777) == 0) ||
+         Failed(err);
 }
 
-bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+bool SyncFile(std::FILE* file, std::string* err) {
+  return (std::fflush(file) == 0 && fsync(fileno(file)) == 0) || Failed(err);
+}
 
-bool RenameOver(const std::string& from, const std::string& to, std::string* why) {
+bool RenameOver(const std::string& from, const std::string& to, std::string* err) {
   if (std::rename(from.c_str(), to.c_str()) == 0) return Moved(from, to);
-  *why = std::strerror(errno);
-  return false;
+  return Failed(err);
 }
 
-bool RemoveFile(const std::string& path) {
-  if (std::remove(path.c_str()) != 0) return false;
+bool RemoveFile(const std::string& path, std::string* err) {
+  if (std::remove(path.c_str()) != 0) return Failed(err);
   NoteRemoved(path);
   return true;
 }
 
-std::string OpenFailure(const std::string& /*path*/, bool /*writing*/) {
-  return std::strerror(errno);
+bool CanWrite(const std::string& path, std::string* err) {
+  return access(path.c_str(), W_OK) == 0 || Failed(err);
 }
 
-std::string CannotWrite(const std::string& path) {
-  return access(path.c_str(), W_OK) == 0 ? "" : std::strerror(errno);
-}
-
-std::string NotAFolder(const std::string& path) {
+bool IsFolder(const std::string& path, std::string* err) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0) return std::strerror(errno);
-  return S_ISDIR(info.st_mode) ? "" : "not a folder";
+  if (stat(path.c_str(), &info) != 0) return Failed(err);
+  if (S_ISDIR(info.st_mode)) return true;
+  *err = "not a folder";
+  return false;
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -154,4 +167,4 @@ bool IsRegularFile(const std::string& path) {
 }
 
 // A file open elsewhere is replaced all the same: the folder decides.
-std::string CannotReplace(const std::string& /*path*/) { return ""; }
+bool CanReplace(const std::string& /*path*/, std::string* /*err*/) { return true; }

@@ -15,7 +15,7 @@ enum class Stream { kOutput, kError };
 // standard output is kept for EndOutput.
 void Print(Stream stream, std::string_view text);
 
-// Flushes standard output at the end of a run: "" when everything written
+// Flushes standard output at the end of a run: true when everything written
 // to it arrived, or when it had nowhere to go (a Windows program started
-// without one); else the system's reason for the first loss.
-std::string EndOutput();
+// without one); else false with the system's reason for the first loss.
+bool EndOutput(std::string* err);

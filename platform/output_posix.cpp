@@ -23,7 +23,9 @@ void Print(Stream stream, std::string_view text) {
   Keep(std::fwrite(text.data(), 1, text.size(), stdout) == text.size());
 }
 
-std::string EndOutput() {
+bool EndOutput(std::string* err) {
   Keep(std::fflush(stdout) == 0);
-  return lost == 0 ? "" : SystemMessage(static_cast<unsigned long>(lost));
+  if (lost == 0) return true;
+  *err = SystemMessage(static_cast<unsigned long>(lost));
+  return false;
 }

@@ -105,7 +105,9 @@ void Print(Stream stream, std::string_view text) {
   if (stream == Stream::kError) std::fflush(target.file);
 }
 
-std::string EndOutput() {
+bool EndOutput(std::string* err) {
   Flush();
-  return Of(Stream::kOutput).absent ? "" : lost;
+  if (Of(Stream::kOutput).absent || lost.empty()) return true;
+  *err = lost;
+  return false;
 }

@@ -5,4 +5,4 @@
 // the program opens: only the failing writes need answering (output.h).
 // Reopening such a stream is not done the same way by every C library, so
 // it is left as it is.
-bool PrepareProcess() { return true; }
+bool PrepareProcess(std::string* /*err*/) { return true; }

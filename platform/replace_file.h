@@ -13,6 +13,6 @@ enum class Replaced { kDone, kChanged, kFailed };
 // step, only while that is still version: kDone, fresh gone. kChanged when
 // path holds another file or version: path as the other program left it,
 // fresh as it was, or, when another save took its place in that very
-// moment, that save. kFailed with *why: both as they were.
+// moment, that save. kFailed with *err: both as they were.
 Replaced ReplaceVersion(const std::string& fresh, const std::string& path,
-                        const FileVersion& version, std::string* why);
+                        const FileVersion& version, std::string* err);

@@ -43,7 +43,7 @@ HANDLE Hold(const std::string& path, DWORD* error) {
 }  // namespace
 
 Replaced ReplaceVersion(const std::string& fresh, const std::string& path,
-                        const FileVersion& version, std::string* why) {
+                        const FileVersion& version, std::string* err) {
   // Windows has no exchange: the file at path is held while it is looked
   // at and moved aside, and fresh then takes the free name only if no save
   // took it meanwhile.
@@ -51,21 +51,22 @@ Replaced ReplaceVersion(const std::string& fresh, const std::string& path,
   const HANDLE held = Hold(path, &error);
   if (held == nullptr && error == ERROR_FILE_NOT_FOUND) return Replaced::kChanged;
   if (held == nullptr) {
-    *why = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+    *err = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
                ? "in use by another program"
                : SystemMessage(error);
     return Replaced::kFailed;
   }
   // Held, it is the file the name leads to.
   FileVersion now;
-  const bool same = VersionOfFile(path, &now) && now == version;
+  std::string unknown;  // a file that cannot be asked is not the version
+  const bool same = VersionOfFile(path, &now, &unknown) && now == version;
   const std::string aside = fresh + ".was";
   const bool moved = same && RenameHeld(held, aside);
   error = GetLastError();
   CloseHandle(held);
   if (!same) return Replaced::kChanged;
   if (!moved) {
-    *why = SystemMessage(error);
+    *err = SystemMessage(error);
     return Replaced::kFailed;
   }
   if (MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
@@ -77,9 +78,9 @@ Replaced ReplaceVersion(const std::string& fresh, const std::string& path,
     DeleteFileA(aside.c_str());  // a save took the name: it stays
     return Replaced::kChanged;
   }
-  *why = SystemMessage(failed);
+  *err = SystemMessage(failed);
   if (!MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    *why += ", and the part could not be given its name back: it is " + aside + " now";
+    *err += ", and the part could not be given its name back: it is " + aside + " now";
   }
   return Replaced::kFailed;
 }

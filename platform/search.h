@@ -14,9 +14,10 @@ constexpr std::size_t kLongestName = 259;
 // wildcard, only names that themselves match it (wildcard.h) are taken:
 // Windows' own search also matches the short aliases of longer names, which
 // the user never named. A pattern without one is taken as the system
-// resolves it. Returns "" when the search is done, also when nothing
-// matched or the pattern's folder does not exist; otherwise the system's
-// reason why the folder could not be searched, or not to its end (the
-// names taken before then were found).
-std::string SearchFolder(const std::string& pattern,
-                         const std::function<void(const std::string& name, bool directory)>& take);
+// resolves it. True when the search is done, also when nothing matched or
+// the pattern's folder does not exist; false with the system's reason when
+// the folder could not be searched, or not to its end (the names taken
+// before then were found).
+bool SearchFolder(const std::string& pattern,
+                  const std::function<void(const std::string& name, bool directory)>& take,
+                  std::string* err);

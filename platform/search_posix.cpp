@@ -65,12 +65,22 @@ std::map<std::string, Listing>& Listings() {
   return *listings;
 }
 
-// Null, with errno set, when the directory cannot be read.
-const Listing* ListingOf(const std::string& dir) {
+// The listing of dir, read at its first search; an empty one for a folder
+// that does not exist. False when the folder cannot be read.
+bool ListingOf(const std::string& dir, const Listing** listing, std::string* err) {
   const auto known = Listings().find(dir);
-  if (known != Listings().end()) return &known->second;
+  if (known != Listings().end()) {
+    *listing = &known->second;
+    return true;
+  }
   DIR* stream = opendir(dir.empty() ? "." : dir.c_str());
-  if (stream == nullptr) return nullptr;
+  if (stream == nullptr) {
+    static const Listing kNone;
+    *listing = &kNone;
+    if (errno == ENOENT || errno == ENOTDIR) return true;
+    *err = SystemMessage(errno);
+    return false;
+  }
   std::vector<Entry> entries;
   for (;;) {
     errno = 0;  // readdir tells its end from a failure only by errno
@@ -83,13 +93,14 @@ const Listing* ListingOf(const std::string& dir) {
   const int error = errno;
   closedir(stream);
   if (error != 0) {
-    errno = error;
-    return nullptr;
+    *err = SystemMessage(static_cast<unsigned long>(error));
+    return false;
   }
-  return &Listings()
-              .emplace(dir, Listing(std::make_move_iterator(entries.begin()),
-                                    std::make_move_iterator(entries.end())))
-              .first->second;
+  *listing = &Listings()
+                  .emplace(dir, Listing(std::make_move_iterator(entries.begin()),
+                                        std::make_move_iterator(entries.end())))
+                  .first->second;
+  return true;
 }
 
 // The cached listing that path's folder part names, or null.
@@ -111,11 +122,12 @@ std::u32string LiteralPrefix(std::u32string pattern) {
 
 }  // namespace
 
-std::string SearchFolder(const std::string& pattern,
-                         const std::function<void(const std::string& name, bool directory)>& take) {
+bool SearchFolder(const std::string& pattern,
+                  const std::function<void(const std::string& name, bool directory)>& take,
+                  std::string* err) {
   const std::string dir = pattern.substr(0, DirPartLength(pattern));
-  const Listing* listing = ListingOf(dir);
-  if (listing == nullptr) return errno == ENOENT || errno == ENOTDIR ? "" : SystemMessage(errno);
+  const Listing* listing = nullptr;
+  if (!ListingOf(dir, &listing, err)) return false;
   // Copies, not pointers into the listing: take may create files, which
   // enter it. Their names are all that is handed on.
   std::vector<std::pair<std::string, bool>> matches;
@@ -134,10 +146,13 @@ std::string SearchFolder(const std::string& pattern,
   for (const auto& [name, directory] : matches) {
     // Windows' search fails at a name longer than its record holds: a
     // listing cut short there must not pass for a whole one.
-    if (name.size() > kLongestName) return SystemMessage(ENAMETOOLONG);
+    if (name.size() > kLongestName) {
+      *err = SystemMessage(ENAMETOOLONG);
+      return false;
+    }
     take(name, directory);
   }
-  return "";
+  return true;
 }
 
 void NoteCreated(const std::string& path) {

@@ -13,23 +13,26 @@
 
 namespace {
 
-// Why the search stopped, or "" when it ran to its end or found nothing.
-std::string SearchFailure() {
+// Whether the search stopped because it ran to its end or found nothing;
+// false with why it stopped otherwise.
+bool Ended(std::string* err) {
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
       error == ERROR_NO_MORE_FILES) {
-    return "";
+    return true;
   }
-  return SystemMessage(error);
+  *err = SystemMessage(error);
+  return false;
 }
 
 }  // namespace
 
-std::string SearchFolder(const std::string& pattern,
-                         const std::function<void(const std::string& name, bool directory)>& take) {
+bool SearchFolder(const std::string& pattern,
+                  const std::function<void(const std::string& name, bool directory)>& take,
+                  std::string* err) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return SearchFailure();
+  if (search == INVALID_HANDLE_VALUE) return Ended(err);
   // A name without wildcards is the one file the system resolved it to,
   // whatever it was typed as: "bank.dat." or a short name. A pattern with
   // them also matches the short aliases of longer names, which are left out.
@@ -41,9 +44,9 @@ std::string SearchFolder(const std::string& pattern,
     }
   } while (FindNextFileA(search, &found));
   // Only the end of the listing ends it well; anything else cut it short.
-  std::string why = SearchFailure();
+  const bool ended = Ended(err);
   FindClose(search);
-  return why;
+  return ended;
 }
 
 // The system's own search sees every file as it is.

@@ -70,7 +70,8 @@ bool Refill(std::FILE* container, std::uint64_t size, std::uint64_t* next, Windo
   w->have = keep;
   const std::size_t want =
       static_cast<std::size_t>(std::min<std::uint64_t>(w->blockSize, size - *next - keep));
-  if ((!w->placed && !SeekTo(container, w->base + keep)) ||
+  std::string unplaced;  // a failed seek sets no error on the stream: a read cut short
+  if ((!w->placed && !SeekTo(container, w->base + keep, &unplaced)) ||
       std::fread(&w->block[keep], 1, want, container) != want) {
     return false;
   }

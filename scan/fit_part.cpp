@@ -1,6 +1,7 @@
 #include "scan/fit_part.h"
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "platform/file_identity.h"
@@ -29,22 +30,24 @@ constexpr char kLeftOver[] =
 // already there is one a fit that did not finish left.
 bool WriteNew(const std::string& path, const Bytes& bytes, const std::string& modeOf,
               std::string* why) {
-  std::FILE* file = CreateNewFile(path);
-  if (file == nullptr) {
-    *why = errno == EEXIST ? path + kLeftOver
-                           : "cannot create " + path + ": " + OpenFailure(path, true);
+  std::FILE* file = nullptr;
+  bool exists = false;
+  std::string err;
+  if (!CreateNewFile(path, &file, &exists, &err)) {
+    *why = exists ? path + kLeftOver : "cannot create " + path + ": " + err;
     return false;
   }
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                 (modeOf.empty() || KeepMode(modeOf, file)) && SyncFile(file);
-  int error = errno;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  if (!written) err = std::strerror(errno);
+  written = written && (modeOf.empty() || KeepMode(modeOf, file, &err)) && SyncFile(file, &err);
   if (std::fclose(file) != 0 && written) {
     written = false;
-    error = errno;
+    err = std::strerror(errno);
   }
   if (written) return true;
-  *why = Reason("cannot write " + path, error);
-  RemoveFile(path);
+  *why = "cannot write " + path + ": " + err;
+  std::string unsaid;  // the write's failure is the one said
+  RemoveFile(path, &unsaid);
   return false;
 }
 
@@ -58,7 +61,9 @@ std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mi
   if (!file) return why;
   mine->resize(static_cast<std::size_t>(size));
   WaveChunks now;
-  if (!VersionOfOpenFile(file.get(), read) || !ReadAt(file.get(), 0, mine->data(), mine->size()) ||
+  std::string unasked;  // said as the read's failure below
+  if (!VersionOfOpenFile(file.get(), read, &unasked) ||
+      !ReadAt(file.get(), 0, mine->data(), mine->size()) ||
       !ReadChunks(file.get(), 0, std::min<std::uint64_t>(size, part.length), &now)) {
     why = ReadFailure(file.get(), "it shrank");
   } else if (size < part.length || !now.hasData || !SameFormat(now.format, part.own.format) ||
@@ -98,7 +103,8 @@ Written Keep(const std::string& path, const std::string& kept, const Bytes& mine
   if (!WriteNew(copy, mine, "", why)) return Written::kFailed;
   if (RenameNew(copy, kept, why)) return Written::kDone;
   *why = "cannot rename " + copy + " to " + kept + ": " + *why;
-  RemoveFile(copy);
+  std::string unsaid;  // the rename's failure is the one said
+  RemoveFile(copy, &unsaid);
   return Written::kFailed;
 }
 
@@ -108,15 +114,16 @@ Written Keep(const std::string& path, const std::string& kept, const Bytes& mine
 Written Replace(const std::string& fresh, const std::string& path, const FileVersion& read,
                 std::string* why) {
   FileVersion ours;
-  if (!VersionOfFile(fresh, &ours)) {
-    *why = Reason("cannot look at " + fresh, errno);
+  std::string err;
+  if (!VersionOfFile(fresh, &ours, &err)) {
+    *why = "cannot look at " + fresh + ": " + err;
     return Written::kFailed;
   }
   const Replaced replaced = ReplaceVersion(fresh, path, read, why);
   if (replaced == Replaced::kDone) return Written::kDone;
   // Only this run's own file is removed: never a save made meanwhile.
   FileVersion left;
-  if (VersionOfFile(fresh, &left) && left == ours) RemoveFile(fresh);
+  if (VersionOfFile(fresh, &left, &err) && left == ours) RemoveFile(fresh, &err);
   if (replaced == Replaced::kFailed) {
     *why = "cannot rename " + fresh + " to its part's name: " + *why;
     return Written::kFailed;
@@ -161,8 +168,9 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
       WriteNew(fresh, wave, path, why) ? Replace(fresh, path, read, why) : Written::kFailed;
   if (put == Written::kDone) return put;
   // No copy of the part is left that this run made, or it is said.
-  if (!interrupted && !RemoveFile(kept)) {
-    *why += "; " + Reason(kept + " could not be removed", errno);
+  std::string err;
+  if (!interrupted && !RemoveFile(kept, &err)) {
+    *why += "; " + kept + " could not be removed: " + err;
   }
   return put;
 }

@@ -88,9 +88,11 @@ void AskEach(const std::string& dir, const RunFiles& files, std::uint64_t contai
     Beside(judgement, &part);
     std::string& why = part.fitting.notFitted;
     why = WhyNotFitted(part, judgement);
-    std::string readOnly = why.empty() ? CannotWrite(PathIn(dir, part.name)) : "";
-    if (why.empty() && readOnly.empty()) readOnly = CannotReplace(PathIn(dir, part.name));
-    if (!readOnly.empty()) why = "it may not be replaced: " + readOnly;
+    std::string readOnly;
+    if (why.empty() && (!CanWrite(PathIn(dir, part.name), &readOnly) ||
+                        !CanReplace(PathIn(dir, part.name), &readOnly))) {
+      why = "it may not be replaced: " + readOnly;
+    }
     const auto sharing = shared.find(i);
     if (why.empty() && sharing != shared.end()) why = sharing->second;
   }

@@ -194,9 +194,12 @@ std::vector<MoveUnit> Plan(const std::string& dir, const std::string& container,
     units.push_back(unit);
   }
   std::set<std::u32string> taken;
-  SearchFolder(PathIn(dir, container + "*"), [&taken](const std::string& name, bool /*directory*/) {
-    taken.insert(KeyOf(name));
-  });
+  // A search that fails takes no name: each rename then finds its own.
+  std::string unsearched;
+  SearchFolder(
+      PathIn(dir, container + "*"),
+      [&taken](const std::string& name, bool /*directory*/) { taken.insert(KeyOf(name)); },
+      &unsearched);
   BlockTaken(&units, taken);
   return units;
 }

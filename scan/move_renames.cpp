@@ -31,20 +31,24 @@ bool WriteRecord(const std::string& path, const char* header, const std::string&
                  const std::vector<std::string>& names) {
   std::string text = header + signature + "\n";
   for (const std::string& name : names) text += name + '\0';
-  std::FILE* file = CreateNewFile(path);
-  if (file == nullptr) {
-    Complain(path, "cannot create it", errno);
+  std::FILE* file = nullptr;
+  bool exists = false;
+  std::string err;
+  if (!CreateNewFile(path, &file, &exists, &err)) {
+    Complain(path, "cannot create it: " + err);
     return false;
   }
-  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && SyncFile(file);
-  int error = errno;
+  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (!written) err = std::strerror(errno);
+  written = written && SyncFile(file, &err);
   if (std::fclose(file) != 0 && written) {
     written = false;
-    error = errno;
+    err = std::strerror(errno);
   }
   if (written) return true;
-  Complain(path, "cannot write it", error);
-  RemoveFile(path);
+  Complain(path, "cannot write it: " + err);
+  std::string unsaid;  // the write's failure is the one said
+  RemoveFile(path, &unsaid);
   return false;
 }
 
@@ -85,8 +89,9 @@ bool Rename1(const std::string& dir, const std::string& from, const std::string&
 }
 
 bool Forget(const std::string& path) {
-  if (!RemoveFile(path)) {
-    Complain(path, "cannot remove it", errno);
+  std::string err;
+  if (!RemoveFile(path, &err)) {
+    Complain(path, "cannot remove it: " + err);
     return false;
   }
   return true;

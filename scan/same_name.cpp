@@ -12,10 +12,14 @@ std::vector<std::string> SameNames(const std::string& dir, const std::string& na
   // a name without wildcards to that one file. With a '*' it lists every
   // spelling, and more, which the comparison leaves out, as it does what a
   // '*' or '?' in the name matches. A search that fails finds none.
-  SearchFolder(PathIn(dir, name + "*"), [&](const std::string& found, bool directory) {
-    if (!directory && KeyOf(found) == key && IsRegularFile(PathIn(dir, found))) {
-      names.push_back(found);
-    }
-  });
+  std::string unsearched;
+  SearchFolder(
+      PathIn(dir, name + "*"),
+      [&](const std::string& found, bool directory) {
+        if (!directory && KeyOf(found) == key && IsRegularFile(PathIn(dir, found))) {
+          names.push_back(found);
+        }
+      },
+      &unsearched);
   return names;
 }

@@ -230,7 +230,7 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   }
   summary.opened = true;
   summary.sameFile = OtherThan(ContainersItIs(files, dir, container), container);
-  summary.notWritable = CannotWrite(path);
+  CanWrite(path, &summary.notWritable);
   std::map<std::string, Moving> moves;
   std::vector<WaveKey> known;  // the waves, when moving the parts found them
   bool done = !summary.moveAsked ||

@@ -87,10 +87,15 @@ struct Listed {
 
 Listed Find(const std::string& pattern) {
   Listed listed;
-  SearchFolder(pattern, [&listed](const std::string& name, bool directory) {
-    listed.names.push_back(name);
-    if (directory) listed.dirs.push_back(name);
-  });
+  std::string err;
+  EXPECT_TRUE(SearchFolder(
+      pattern,
+      [&listed](const std::string& name, bool directory) {
+        listed.names.push_back(name);
+        if (directory) listed.dirs.push_back(name);
+      },
+      &err))
+      << pattern << ": " << err;
   return listed;
 }
 
@@ -139,7 +144,8 @@ TEST(SearchFolder, SaysASearchCutShortByANameItsRecordCannotHold) {
   for (const char* name : {"a.dat", "c.dat"}) std::ofstream(dir + name).put('x');
   std::vector<std::string> taken;
   const auto take = [&taken](const std::string& name, bool) { taken.push_back(name); };
-  EXPECT_EQ(SearchFolder(dir + "*.dat", take), "");
+  std::string err;
+  EXPECT_TRUE(SearchFolder(dir + "*.dat", take, &err)) << err;
   // Too long for this file system, as for the record; the listing learns of
   // it as of a file the run created.
   NoteCreated(dir + "b" + std::string(kLongestName, 'x') + ".dat");
@@ -149,7 +155,9 @@ TEST(SearchFolder, SaysASearchCutShortByANameItsRecordCannotHold) {
   } cases[] = {{"*.dat", {"a.dat"}}, {"b*", {}}};
   for (const auto& c : cases) {
     taken.clear();
-    EXPECT_EQ(SearchFolder(dir + c.pattern, take), std::strerror(ENAMETOOLONG)) << c.pattern;
+    err.clear();
+    EXPECT_FALSE(SearchFolder(dir + c.pattern, take, &err)) << c.pattern;
+    EXPECT_EQ(err, std::strerror(ENAMETOOLONG)) << c.pattern;
     EXPECT_EQ(taken, c.taken) << c.pattern;
   }
   // The containers found before are still handled, and the run fails.
@@ -178,7 +186,11 @@ TEST(SearchFolder, SeesWhatTheRunCreatesLinksRenamesAndRemoves) {
     std::vector<std::string> names;
   } steps[] = {
       {"create",
-       [&] { return std::fclose(CreateNewFile(dir + "b.wav")) == 0; },
+       [&] {
+         std::FILE* file = nullptr;
+         bool exists = false;
+         return CreateNewFile(dir + "b.wav", &file, &exists, &why) && std::fclose(file) == 0;
+       },
        {"a.wav", "b.wav"}},
       {"link",
        [&] { return LinkFile(dir + "a.wav", dir + "c.wav") == Linked::kDone; },
@@ -189,7 +201,7 @@ TEST(SearchFolder, SeesWhatTheRunCreatesLinksRenamesAndRemoves) {
       {"rename over",
        [&] { return RenameOver(dir + "d.wav", dir + "b.wav", &why); },
        {"a.wav", "b.wav"}},
-      {"remove", [&] { return RemoveFile(dir + "a.wav"); }, {"b.wav"}},
+      {"remove", [&] { return RemoveFile(dir + "a.wav", &why); }, {"b.wav"}},
   };
   for (const auto& s : steps) {
     ASSERT_TRUE(s.take()) << s.step << ": " << why;

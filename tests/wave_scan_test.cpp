@@ -327,8 +327,10 @@ TEST_F(Folder, ExtractionNeverWritesOverAFile) {
 TEST_F(Folder, SearchesSeeThePartsExtractionCreates) {
   const auto names = [this] {
     std::vector<std::string> found;
-    SearchFolder(dir_ + "*.wav",
-                 [&found](const std::string& name, bool) { found.push_back(name); });
+    std::string err;
+    EXPECT_TRUE(SearchFolder(
+        dir_ + "*.wav", [&found](const std::string& name, bool) { found.push_back(name); }, &err))
+        << err;
     return found;
   };
   EXPECT_TRUE(names().empty());  // the folder's listing is now kept

@@ -1,7 +1,6 @@
 #include "waves/messages.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -17,8 +16,9 @@ const char* program = "";
 
 bool StartProgram(const char* name) {
   program = name;
-  if (PrepareProcess()) return true;
-  Complain("standard streams", "cannot open the null device in place of a closed one", errno);
+  std::string err;
+  if (PrepareProcess(&err)) return true;
+  Complain("standard streams", "cannot open the null device in place of a closed one: " + err);
   return false;
 }
 
@@ -57,8 +57,8 @@ std::string Hex(std::uint64_t value) {
 }
 
 bool FinishOutput() {
-  const std::string why = EndOutput();
-  if (why.empty()) return true;
-  Complain("standard output", "cannot write: " + why);
+  std::string err;
+  if (EndOutput(&err)) return true;
+  Complain("standard output", "cannot write: " + err);
   return false;
 }

@@ -13,11 +13,14 @@ bool ForEachPartFile(const std::string& dir, const std::string& container,
   // Every match begins with the container's name then, unless that name
   // holds a wildcard of its own, which could match other containers' parts.
   const bool check = HasWildcard(container);
-  const std::string why = SearchFolder(
-      PathIn(dir, container + "_*.wav"), [&](const std::string& name, bool /*directory*/) {
+  std::string why;
+  const bool searched = SearchFolder(
+      PathIn(dir, container + "_*.wav"),
+      [&](const std::string& name, bool /*directory*/) {
         if ((!check || IsPartFileOf(name, container)) && !take(name)) done = false;
-      });
-  if (why.empty()) return done;
+      },
+      &why);
+  if (searched) return done;
   Complain(PathIn(dir, container), "cannot search for its part files: " + why);
   if (failure != nullptr) *failure = "cannot search for its part files: " + why;
   return false;

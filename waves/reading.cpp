@@ -8,13 +8,17 @@
 
 ReadOnlyFile OpenToRead(const std::string& path, std::uint64_t* size, std::string* why) {
   bool regular = true;
-  ReadOnlyFile file(OpenRegularFile(path, size, &regular));
-  if (!file) *why = regular ? "cannot open: " + OpenFailure(path, false) : kNotAFile;
-  return file;
+  std::FILE* opened = nullptr;
+  std::string err;
+  if (OpenRegularFile(path, &opened, size, &regular, &err)) return ReadOnlyFile(opened);
+  *why = regular ? "cannot open: " + err : err;
+  return nullptr;
 }
 
 bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::size_t count) {
-  return SeekTo(file, position) && std::fread(bytes, 1, count, file) == count;
+  // A failed seek sets no error on the stream: it reads as one cut short.
+  std::string unplaced;
+  return SeekTo(file, position, &unplaced) && std::fread(bytes, 1, count, file) == count;
 }
 
 std::string ReadFailure(std::FILE* file, const char* shortBy) {

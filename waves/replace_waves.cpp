@@ -37,10 +37,9 @@ bool ReplaceWaves(const std::string& dir, const std::string& container) {
   OpenContainer opened;
   opened.path = PathIn(dir, container);
   bool regular = true;
-  opened.file = OpenForUpdate(opened.path, &opened.size, &opened.holes, &regular);
-  if (opened.file == nullptr) {
-    Complain(opened.path,
-             regular ? "cannot open for update: " + OpenFailure(opened.path, true) : kNotAFile);
+  std::string err;
+  if (!OpenForUpdate(opened.path, &opened.file, &opened.size, &opened.holes, &regular, &err)) {
+    Complain(opened.path, regular ? "cannot open for update: " + err : err);
     return false;
   }
   bool done = ForEachPartFile(dir, container, [&](const std::string& name) {

@@ -1,7 +1,6 @@
 #include "waves/splice.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -54,15 +53,15 @@ bool CopyWave(OpenContainer* container, const PartFile& part, const std::string&
   const auto what = [&name, offset] { return name + " at offset 0x" + Hex(offset); };
   // Room first, so that a full disk or a file-size limit refuses the part
   // before any of its bytes land.
-  const std::string why =
-      MakeRoom(container->file, offset, part.length, end > container->size || container->holes);
-  if (!why.empty()) {
-    Complain(container->path, "no room to write " + what() + ": " + why + "; nothing written");
+  std::string err;
+  if (!MakeRoom(container->file, offset, part.length, end > container->size || container->holes,
+                &err)) {
+    Complain(container->path, "no room to write " + what() + ": " + err + "; nothing written");
     return false;
   }
-  if (!WriteAt(container->file, offset, wave, part.length)) {
+  if (!WriteAt(container->file, offset, wave, part.length, &err)) {
     Complain(container->path,
-             Reason("cannot write " + what(), errno) + "; part of the wave may have been written");
+             "cannot write " + what() + ": " + err + "; part of the wave may have been written");
     return false;
   }
   // A wave written past the end leaves a hole before it, which later
