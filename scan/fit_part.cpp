@@ -184,8 +184,9 @@ bool KeepsItsSamples(const PartFinding& part) {
          part.own.dataBytes == part.wave.dataBytes;
 }
 
-bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& part,
-             Fitting* fitting) {
+bool FitPart(std::FILE* container, const std::string& dir, PartFinding* finding) {
+  const PartFinding& part = *finding;
+  Fitting* fitting = &finding->fitting;
   const std::string path = PathIn(dir, part.name);
   fitting->from = part.own.format;
   fitting->to = part.wave.format;
@@ -226,5 +227,9 @@ bool FitPart(std::FILE* container, const std::string& dir, const PartFinding& pa
   for (const ChunkSize& chunk : part.wave.order) {
     if (chunk.id != "data") fitting->keptChunks.push_back(chunk.id);
   }
+  // It holds the wave's every byte but its samples, whose chunks say the
+  // same of them.
+  finding->own = part.wave;
+  finding->length = static_cast<std::uint32_t>(part.place.waveLength);
   return true;
 }

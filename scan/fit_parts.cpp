@@ -76,13 +76,13 @@ void Beside(const Judgement& judgement, PartFinding* part) {
 
 // Marks each part with a problem as asked, with why it cannot be fitted,
 // or "" when it may be.
-void AskEach(const std::string& dir, const RunFiles& files, std::uint64_t containerSize,
-             std::vector<PartFinding>* parts) {
+void AskEach(const std::string& dir, const RunFiles& files,
+             const std::vector<Judgement>& judgements, std::vector<PartFinding>* parts) {
   const std::map<std::size_t, std::string> shared = SharedFiles(dir, files, *parts);
   for (std::size_t i = 0; i < parts->size(); ++i) {
     PartFinding& part = (*parts)[i];
     if (part.taken != PartName::kPart) continue;
-    const Judgement judgement = Judge(part, containerSize);
+    const Judgement& judgement = judgements[i];
     part.fitting.asked = !judgement.problems.empty() || !judgement.notes.empty();
     if (!part.fitting.asked) continue;
     Beside(judgement, &part);
@@ -98,11 +98,15 @@ void AskEach(const std::string& dir, const RunFiles& files, std::uint64_t contai
   }
 }
 
+// Whether the part meets another part.
+bool Meets(const PartFinding& part) { return part.sameOffset.count > 0 || part.overlaps.count > 0; }
+
 }  // namespace
 
 bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
-              ContainerSummary* container, std::vector<PartFinding>* parts) {
-  AskEach(dir, files, container->size, parts);
+              ContainerSummary* container, std::vector<PartFinding>* parts,
+              std::vector<Judgement>* judgements) {
+  AskEach(dir, files, *judgements, parts);
   // Every part wavesplice writes, each with its slot when fitting it would
   // mend all it has: the ones that are then alone are fitted.
   std::vector<std::size_t> writers;
@@ -117,6 +121,9 @@ bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
                                                                          : 0);
   }
   const std::vector<bool> alone = FitsAlone(spans, slots);
+  // What a fit changed is judged again: the fitted part, and where the
+  // parts it met now meet.
+  std::vector<bool> changed(parts->size());
   bool done = true;
   for (std::size_t at = 0; at < writers.size(); ++at) {
     PartFinding& part = (*parts)[writers[at]];
@@ -125,23 +132,17 @@ bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
       part.fitting.notFitted = "another part's bytes would still meet its wave's";
       continue;
     }
-    Fitting fitting = part.fitting;
-    if (!FitPart(file, dir, part, &fitting)) done = false;
-    if (!fitting.done) {
-      part.fitting = fitting;
-      continue;
-    }
-    ++container->fitted;
-    // As it is now: the wave's own bytes but for its samples.
-    const Place place = part.place;
-    const WaveChunks wave = part.wave;
-    const Moving moving = part.moving;
-    part = ReadPart(dir, container->name, part.name);
-    part.place = place;
-    part.wave = wave;
-    part.fitting = fitting;
-    part.moving = moving;
+    if (!FitPart(file, dir, &part)) done = false;
+    if (part.fitting.done) ++container->fitted;
+    changed[writers[at]] = part.fitting.done;
   }
-  if (container->fitted > 0) MeetParts(dir, files, *container, parts);
+  if (container->fitted == 0) return done;
+  // A fitted part meets none: the parts that met one meet fewer now, and
+  // the others as many as before.
+  for (std::size_t i = 0; i < parts->size(); ++i) changed[i] = changed[i] || Meets((*parts)[i]);
+  MeetParts(dir, files, *container, parts);
+  for (std::size_t i = 0; i < parts->size(); ++i) {
+    if (changed[i]) (*judgements)[i] = Judge((*parts)[i], container->size);
+  }
   return done;
 }

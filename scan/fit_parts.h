@@ -16,8 +16,11 @@
 std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement);
 
 // Fits each of container's parts that has a problem and can be fitted (in
-// container, open for reading, in dir), then reads those parts again, with
-// where they now meet. Every other part with a problem gets why not. False
-// when a file could not be read or written.
+// container, open for reading, in dir), judged as judgements say, one for
+// each part. A fitted part takes its findings from the fit; where the
+// parts meet is found again, and what a fit changed judged again. Every
+// other part with a problem gets why not. False when a file could not be
+// read or written.
 bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
-              ContainerSummary* container, std::vector<PartFinding>* parts);
+              ContainerSummary* container, std::vector<PartFinding>* parts,
+              std::vector<Judgement>* judgements);

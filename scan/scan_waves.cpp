@@ -144,11 +144,11 @@ void Meet(Walk* walk, std::uint64_t offset, std::uint64_t length) {
   Settle(walk, &wave, existing, offset == 0 && length == summary.size);
 }
 
-// Judges each part, reports it and counts it.
-void JudgeParts(const std::vector<PartFinding>& parts, ScanReport* report,
-                ContainerSummary* summary) {
-  for (const PartFinding& part : parts) {
-    const Judgement judgement = Judge(part, summary->size);
+// Reports each part, as judged, and counts it.
+void ReportParts(const std::vector<PartFinding>& parts, const std::vector<Judgement>& judgements,
+                 ScanReport* report, ContainerSummary* summary) {
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const Judgement& judgement = judgements[i];
     ++summary->parts;
     if (judgement.verdict == Verdict::kSkipped) {
       ++summary->skipped;
@@ -157,7 +157,7 @@ void JudgeParts(const std::vector<PartFinding>& parts, ScanReport* report,
     } else {
       ++(judgement.verdict == Verdict::kFits ? summary->fit : summary->shorter);
     }
-    report->part(&report->place, part, judgement);
+    report->part(&report->place, parts[i], judgement);
   }
 }
 
@@ -245,11 +245,13 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   if (!WalkWaves(file.get(), dir, options.extract, files, report, &summary, &parts, known)) {
     done = false;
   }
-  if (options.fit && summary.read && !FitParts(file.get(), dir, files, &summary, &parts)) {
+  std::vector<Judgement> judgements(parts.size());
+  for (std::size_t i = 0; i < parts.size(); ++i) judgements[i] = Judge(parts[i], summary.size);
+  if (options.fit && summary.read &&
+      !FitParts(file.get(), dir, files, &summary, &parts, &judgements)) {
     done = false;
   }
-
-  JudgeParts(parts, report, &summary);
+  ReportParts(parts, judgements, report, &summary);
   report->done(&report->place, summary);
   return done && summary.read && summary.problems == 0 && JudgeContainer(summary).empty();
 }
