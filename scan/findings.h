@@ -44,6 +44,7 @@ struct Fitting {
   WaveFormat to;
   bool dithered = false;
   std::uint64_t clippedSamples = 0;
+  std::uint64_t invalidSamples = 0;  // NaN or infinity in its sound, taken as silence
   double cutSeconds = 0;
   double paddedSeconds = 0;
   // What it was fitted for beside its sound: loops past its samples or

@@ -222,6 +222,7 @@ bool FitPart(std::FILE* container, const std::string& dir, PartFinding* finding)
   fitting->keptAs = keptName;
   fitting->dithered = fitted.dithered;
   fitting->clippedSamples = fitted.clippedSamples;
+  fitting->invalidSamples = fitted.invalidSamples;
   fitting->cutSeconds = fitted.cutSeconds;
   fitting->paddedSeconds = fitted.paddedSeconds;
   for (const ChunkSize& chunk : part.wave.order) {

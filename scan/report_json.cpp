@@ -68,6 +68,7 @@ json Fitted(const Fitting& fitting) {
           {"format", Change(FormatName(fitting.from), FormatName(fitting.to))},
           {"dithered", fitting.dithered},
           {"clipped_samples", fitting.clippedSamples},
+          {"invalid_samples", fitting.invalidSamples},
           {"cut_seconds", fitting.cutSeconds},
           {"padded_seconds", fitting.paddedSeconds},
           {"kept_chunks", fitting.keptChunks}};

@@ -100,6 +100,10 @@ std::string FitWords(const Fitting& fitting) {
   if (fitting.clippedSamples > 0) {
     done.push_back(std::to_string(fitting.clippedSamples) + " samples clipped");
   }
+  if (fitting.invalidSamples > 0) {
+    done.push_back(std::to_string(fitting.invalidSamples) +
+                   " samples not numbers (NaN or infinity) taken as silence");
+  }
   if (fitting.cutSeconds > 0)
     done.push_back("cut " + Seconds3(fitting.cutSeconds) + " with a fade-out");
   if (fitting.paddedSeconds > 0) {

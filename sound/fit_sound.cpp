@@ -77,6 +77,7 @@ FitResult FitSound(const unsigned char* part, std::size_t partBytes, const Sampl
   result.cutSeconds = static_cast<double>(whole - kept) / slotRate;
   result.paddedSeconds = static_cast<double>(slotFrames - kept) / slotRate;
   result.dithered = ReducesBits(partLayout, slotLayout) && kept > 0;
+  result.invalidSamples = NonFiniteSamples(part, partFrames, partLayout);
   const std::size_t fade =
       kept < whole ? std::min<std::size_t>(kept, std::max<std::uint32_t>(1, slotRate / 100)) : 0;
   // A float's 24 bits, even after the filter's hundreds of roundings, stay

@@ -12,8 +12,9 @@ struct FitResult {
   std::vector<unsigned char> data;  // the slot's new samples, slotBytes long
   bool dithered = false;
   std::uint64_t clippedSamples = 0;
-  double cutSeconds = 0;     // of the part's sound, that did not fit
-  double paddedSeconds = 0;  // of silence after it
+  std::uint64_t invalidSamples = 0;  // of the part's, not finite: taken as silence
+  double cutSeconds = 0;             // of the part's sound, that did not fit
+  double paddedSeconds = 0;          // of silence after it
 };
 
 // Converts the part's sound (its samples' bytes, a whole number of frames

@@ -86,3 +86,19 @@ template void DecodeFrames(const unsigned char*, std::size_t, const SampleLayout
                            std::vector<float>*);
 template void DecodeFrames(const unsigned char*, std::size_t, const SampleLayout&, bool,
                            std::vector<double>*);
+
+std::uint64_t NonFiniteSamples(const unsigned char* bytes, std::size_t frames,
+                               const SampleLayout& layout) {
+  if (layout.kind != SampleKind::kFloat) return 0;
+  // Not finite: every bit of the exponent set.
+  const bool wide = layout.bits == 64;
+  const std::uint64_t exponent = wide ? 0x7ff0000000000000 : 0x7f800000;
+  const std::size_t samples = frames * layout.channels;
+  std::uint64_t count = 0;
+  for (std::size_t i = 0; i < samples; ++i) {
+    const std::uint64_t word =
+        wide ? LittleEndian<8>(bytes + 8 * i) : LittleEndian<4>(bytes + 4 * i);
+    if ((word & exponent) == exponent) ++count;
+  }
+  return count;
+}

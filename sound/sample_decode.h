@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "sound/sample_layout.h"
@@ -17,3 +18,8 @@ extern template void DecodeFrames(const unsigned char*, std::size_t, const Sampl
                                   std::vector<float>*);
 extern template void DecodeFrames(const unsigned char*, std::size_t, const SampleLayout&, bool,
                                   std::vector<double>*);
+
+// How many of the samples in `frames` frames of bytes are not finite (NaN or
+// infinity): those that DecodeFrames takes as 0. None but in float.
+std::uint64_t NonFiniteSamples(const unsigned char* bytes, std::size_t frames,
+                               const SampleLayout& layout);

@@ -1,6 +1,5 @@
 #include "sound/sample_encode.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -50,14 +49,18 @@ std::uint64_t EncodeFrames(const std::vector<Sample>& sound, unsigned channels,
                            const SampleLayout& layout, bool dither, std::uint64_t seed,
                            std::uint64_t firstSample, unsigned char* out) {
   const unsigned outChannels = layout.channels;
+  // Float holds far more than full scale, but whatever turns it into
+  // integers next clips or wraps beyond it: clamped there like PCM.
+  const auto clamp = [](double x, std::uint64_t& clipped) {
+    if (!(x >= -1 && x <= 1)) ++clipped;
+    return x > 1 ? 1.0 : x < -1 ? -1.0 : x == x ? x : 0.0;
+  };
   if (layout.kind == SampleKind::kFloat && layout.bits == 32) {
     return Encode<4>(sound, channels, outChannels, dither, seed, firstSample, out,
-                     [](double x, double noise, std::uint64_t& clipped) {
-                       double y = x + noise * 0x1p-23;
-                       if (!(std::fabs(y) <= FLT_MAX)) {
-                         ++clipped;
-                         y = y > 0 ? FLT_MAX : y < 0 ? -FLT_MAX : 0;
-                       }
+                     [clamp](double x, double noise, std::uint64_t& clipped) {
+                       // Counted before the noise, which alone clips nothing.
+                       std::uint64_t ignored = 0;
+                       const double y = clamp(clamp(x, clipped) + noise * 0x1p-23, ignored);
                        const auto value = static_cast<float>(y);
                        std::uint32_t bits = 0;
                        std::memcpy(&bits, &value, sizeof bits);
@@ -67,9 +70,10 @@ std::uint64_t EncodeFrames(const std::vector<Sample>& sound, unsigned channels,
   if (layout.kind == SampleKind::kFloat) {
     // Nothing resolves more than a double: never dithered.
     return Encode<8>(sound, channels, outChannels, false, seed, firstSample, out,
-                     [](double x, double, std::uint64_t&) {
+                     [clamp](double x, double, std::uint64_t& clipped) {
+                       const double y = clamp(x, clipped);
                        std::uint64_t bits = 0;
-                       std::memcpy(&bits, &x, sizeof bits);
+                       std::memcpy(&bits, &y, sizeof bits);
                        return bits;
                      });
   }

@@ -14,8 +14,8 @@
 // except to samples that are exactly 0, which stay silent. The noise of the
 // i-th sample in interleaved order is a function of seed and firstSample + i,
 // so that a sound encoded a part at a time gets the same bytes. Returns the
-// number of samples clipped: beyond a PCM layout's range, or float's, and
-// clamped to it.
+// number of samples clipped: beyond what the layout's integers hold, or
+// beyond full scale +-1 in float, and clamped to it.
 template <class Sample>
 std::uint64_t EncodeFrames(const std::vector<Sample>& sound, unsigned channels,
                            const SampleLayout& layout, bool dither, std::uint64_t seed,

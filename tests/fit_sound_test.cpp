@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "sound/resample.h"
@@ -59,6 +60,7 @@ TEST(DecodeFrames, ReadsEachLayoutAtFullScale) {
     SampleLayout layout;
     Bytes bytes;
     std::vector<double> values;
+    std::uint64_t invalid = 0;  // not finite, taken as 0
   } cases[] = {
       {{kPcm, 8, 8, 1}, {0x00, 0x80, 0xff}, {-1, 0, 127.0 / 128}},
       {{kPcm, 16, 16, 1},
@@ -66,11 +68,19 @@ TEST(DecodeFrames, ReadsEachLayoutAtFullScale) {
        {-1, 32767.0 / 32768, -1.0 / 32768}},
       {{kPcm, 24, 24, 1}, {0x00, 0x00, 0x80, 0x01, 0x00, 0x00}, {-1, 1.0 / 8388608}},
       {{kPcm, 32, 24, 1}, {0x00, 0x00, 0x00, 0x40, 0x00, 0x01, 0x00, 0x00}, {0.5, 1.0 / 8388608}},
-      {{kFloat, 32, 32, 1}, {0x00, 0x00, 0xc0, 0x3f, 0x00, 0x00, 0xc0, 0x7f}, {1.5, 0}},  // a NaN
-      {{kFloat, 64, 64, 1}, {0, 0, 0, 0, 0, 0, 0xd0, 0xbf}, {-0.25}},
+      {{kFloat, 32, 32, 1}, {0x00, 0x00, 0xc0, 0x3f, 0x00, 0x00, 0xc0, 0x7f}, {1.5, 0}, 1},  // NaN
+      {{kFloat, 64, 64, 1},  // and infinity
+       {0, 0, 0, 0, 0, 0, 0xd0, 0xbf, 0, 0, 0, 0, 0, 0, 0xf0, 0x7f, 0, 0, 0, 0, 0, 0, 0xf0, 0x3f},
+       {-0.25, 0, 1},
+       1},
       {{kPcm, 16, 16, 2}, {0x00, 0x40, 0x00, 0xc0, 0x00, 0x40, 0x00, 0x20}, {0.5, 0.5, -0.5, 0.25}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Decode(c.bytes, c.layout), c.values) << Name(c.layout);
+  for (const auto& c : cases) {
+    EXPECT_EQ(Decode(c.bytes, c.layout), c.values) << Name(c.layout);
+    EXPECT_EQ(NonFiniteSamples(c.bytes.data(), c.values.size() / c.layout.channels, c.layout),
+              c.invalid)
+        << Name(c.layout);
+  }
   EXPECT_EQ(Decode(cases[6].bytes, cases[6].layout, true), (std::vector<double>{0, 0.375}));
 }
 
@@ -151,33 +161,39 @@ TEST(FitSound, ConvertsEachLayoutIntoEachOther) {
   }
 }
 
-// Float beyond full scale into PCM: clamped, and counted from what rounds
-// beyond it on; into float, only what float cannot hold. Silence stays
-// silent, dither or not.
+// Float beyond full scale: clamped, into PCM counted from what rounds
+// beyond it on, into float from what lies beyond it. Silence stays silent,
+// dither or not; what is not a number becomes silence, and is counted.
 TEST(FitSound, ClampsAndCountsWhatCannotBeHeld) {
   const SampleLayout from{kFloat, 64, 64, 1};
-  const Bytes part = Encode({1.5, -1.5, 1.0, 0, -3e300, 32767.5 / 32768}, from);
+  const std::vector<double> sound{1.5, -1.5, 1.0, 0, -3e300, 32767.5 / 32768, NAN, -INFINITY};
+  Bytes part(sound.size() * sizeof(double));
+  std::memcpy(part.data(), sound.data(), part.size());
   const struct {
     SampleLayout to;
     std::uint64_t clipped;
     double top;
+    double dither = 0;  // what dither may add to float
   } cases[] = {
       {{kPcm, 8, 8, 1}, 5, 127.0 / 128},
       {{kPcm, 16, 16, 1}, 5, 32767.0 / 32768},
       {{kPcm, 32, 20, 1}, 4, 524287.0 / 524288},
-      {{kFloat, 32, 32, 1}, 1, 0},
+      {{kFloat, 32, 32, 1}, 3, 1, 0x1p-23},
+      {{kFloat, 64, 64, 1}, 3, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Name(c.to));
-    const FitResult fit = Fit(part, from, c.to, 6);
+    const FitResult fit = Fit(part, from, c.to, sound.size());
     EXPECT_EQ(fit.clippedSamples, c.clipped);
+    EXPECT_EQ(fit.invalidSamples, 2u);
     const auto got = Decode(fit.data, c.to);
-    const std::vector<double> pcm{c.top, -1, c.top, 0, -1};
-    if (c.to.kind == kPcm) {
-      EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), got.begin()));
+    const std::vector<double> held{c.top, -1, c.top, 0, -1};
+    for (std::size_t i = 0; i < held.size(); ++i) {
+      EXPECT_LE(std::fabs(got[i] - held[i]), c.dither) << i;
+      EXPECT_LE(std::fabs(got[i]), 1) << i;
     }
-    EXPECT_EQ(got[3], 0);
-    EXPECT_EQ(got[4], c.to.kind == kPcm ? -1 : -FLT_MAX);
+    EXPECT_EQ(got[6], 0);
+    EXPECT_EQ(got[7], 0);
   }
 }
 

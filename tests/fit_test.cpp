@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -100,8 +101,11 @@ TEST_F(Fit, MakesRealSoundsFitTheirSlotsAsSoxWouldConvertThem) {
       {"-r 44100 -c 1 -e floating-point -b 32", 0.4, "/usr/share/sounds/alsa/Front_Left.wav",
        "-r 44100 -c 1"},
       {"-r 8000 -c 1 -e floating-point -b 64", 0.3, "stereo.wav", "-r 8000 -c 1"},
+      // Resampled, a square at full scale overshoots what a float slot may hold.
+      {"-r 22050 -c 1 -e floating-point -b 32", 0.2, "square.wav", "-r 22050 -c 1"},
   };
   Sox("/usr/share/sounds/alsa/Rear_Right.wav -r 44100 -c 2 stereo.wav");  // a stereo file too
+  Sox("-n -r 44100 -c 1 -e floating-point -b 32 square.wav synth 0.3 square 441 gain -n");
   std::string bank = std::string(64, 'U');
   std::vector<std::size_t> offsets;
   for (const Slot& slot : slots) {
@@ -118,13 +122,20 @@ TEST_F(Fit, MakesRealSoundsFitTheirSlotsAsSoxWouldConvertThem) {
     parts.push_back(name);
     Sox(std::string("'") + slots[i].user + "' '" + name + "'");
   }
+  {  // Three samples of the square that are not numbers: NaN, +infinity, -infinity.
+    std::string square = Get(parts[5]);
+    std::size_t begin = 0, end = 0;
+    DataOf(square, &begin, &end);
+    square.replace(begin + 400, 12, std::string("\0\0\xc0\x7f\0\0\x80\x7f\0\0\x80\xff", 12));
+    Put(parts[5], square);
+  }
   std::vector<std::string> users;
   for (const std::string& part : parts) users.push_back(Get(part));
 
   const Result run = Scan("--fit --json bank.dat");
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   const json report = json::parse(run.out)["containers"][0];
-  EXPECT_EQ(report["counts"]["fitted"], 5);
+  EXPECT_EQ(report["counts"]["fitted"], 6);
   const json& first = report["parts"][0];
   EXPECT_EQ(first["verdict"], "fits");
   EXPECT_EQ(first["fitted"]["kept_as"], parts[0] + ".orig");
@@ -137,6 +148,23 @@ TEST_F(Fit, MakesRealSoundsFitTheirSlotsAsSoxWouldConvertThem) {
   EXPECT_EQ(first["fitted"]["padded_seconds"], 0);
   EXPECT_EQ(report["parts"][1]["fitted"]["channels"], json({1, 2}));
   EXPECT_EQ(report["parts"][3]["fitted"]["format"], json({"PCM", "IEEE float"}));
+  EXPECT_EQ(first["fitted"]["invalid_samples"], 0);
+  const json& square = report["parts"][5];
+  EXPECT_GT(square["fitted"]["clipped_samples"], 0);
+  EXPECT_EQ(square["fitted"]["invalid_samples"], 3);
+  {  // read as they are: sox would clip them itself
+    const std::string fitted = Get(parts[5]);
+    std::size_t begin = 0, end = 0;
+    DataOf(fitted, &begin, &end);
+    std::vector<float> samples((end - begin) / 4);
+    std::memcpy(samples.data(), fitted.data() + begin, samples.size() * 4);
+    for (float x : samples) ASSERT_LE(std::fabs(x), 1);
+  }
+  const std::string said = square["message"];
+  EXPECT_NE(
+      said.find(" samples clipped, 3 samples not numbers (NaN or infinity) taken as silence, "),
+      std::string::npos)
+      << said;
 
   // Bits are those that carry sound, whatever the container.
   Put("x.dat", std::string(16, 'U') + Extensible24In32());
