@@ -17,7 +17,8 @@ constexpr std::size_t kLongestName = 259;
 // resolves it. True when the search is done, also when nothing matched or
 // the pattern's folder does not exist; false with the system's reason when
 // the folder could not be searched, or not to its end (the names taken
-// before then were found).
+// before then were found), or with the name the system may have cut short,
+// which was left out (the others were taken).
 bool SearchFolder(const std::string& pattern,
                   const std::function<void(const std::string& name, bool directory)>& take,
                   std::string* err);

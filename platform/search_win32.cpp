@@ -5,6 +5,9 @@
 #endif
 #include <windows.h>
 
+#include <cstring>
+#include <string>
+
 #include "platform/listing_notes.h"
 #include "platform/path.h"
 #include "platform/search.h"
@@ -25,6 +28,17 @@ bool Ended(std::string* err) {
   return false;
 }
 
+// The record holds 259 bytes and a zero. A longer name comes cut short
+// (Wine cuts it there, at a character's end), and a name cut short may no
+// longer match the pattern, or match another file's: one of 257 bytes or
+// more is never taken, nor passed over unsaid.
+constexpr std::size_t kMaybeCut = 257;
+
+std::string CutShort(const char* name, std::size_t length) {
+  return "the system gave a name of " + std::to_string(length) +
+         " bytes, which it may have cut short, and it is left out: " + name;
+}
+
 }  // namespace
 
 bool SearchFolder(const std::string& pattern,
@@ -38,15 +52,20 @@ bool SearchFolder(const std::string& pattern,
   // them also matches the short aliases of longer names, which are left out.
   const std::string names = pattern.substr(DirPartLength(pattern));
   const bool check = HasWildcard(names);
+  std::string cut;
   do {
-    if (!check || MatchesPattern(names, found.cFileName)) {
+    const std::size_t length = std::strlen(found.cFileName);
+    if (length >= kMaybeCut) {
+      if (cut.empty()) cut = CutShort(found.cFileName, length);
+    } else if (!check || MatchesPattern(names, found.cFileName)) {
       take(found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     }
   } while (FindNextFileA(search, &found));
   // Only the end of the listing ends it well; anything else cut it short.
   const bool ended = Ended(err);
   FindClose(search);
-  return ended;
+  if (ended && !cut.empty()) *err = cut;
+  return ended && cut.empty();
 }
 
 // The system's own search sees every file as it is.

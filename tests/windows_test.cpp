@@ -150,6 +150,31 @@ TEST_F(OnWindows, TakesWindowsOwnWildcardsForNoOtherName) {
   EXPECT_EQ(Get("voices.dat"), kBank);
 }
 
+TEST_F(OnWindows, SaysANameTheSearchMayHaveCutShort) {
+  // To Wine each byte 0xff is U+FFFD, 3 bytes: 301 in all, cut at 259,
+  // where ".dat" no longer matches. Natively, a name like any other.
+  const std::string longName = "a" + std::string(100, '\xff') + ".dat";
+  Put("bank.dat", kBank);
+  Put("bank.dat_00000000.wav", Wave(0, ""));
+  Put(longName, kBank);
+  const struct {
+    bool scan;
+    const char* out;  // a line of it
+  } runs[] = {{false, "Replacing waves in bank.dat\n"}, {true, "Scanning bank.dat, 64 bytes\n"}};
+  for (const auto& c : runs) {
+    const Result run = c.scan ? Scan("'*.dat'") : Tool("'*.dat'");
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    const bool said =
+        run.err.find(
+            ".: cannot list: the system gave a name of 259 bytes, which it "
+            "may have cut short, and it is left out: a\xef\xbf\xbd") != std::string::npos;
+    EXPECT_EQ(said, onWindows) << run.err;
+    EXPECT_EQ(run.out.find("Replacing waves in a") != std::string::npos, !onWindows && !c.scan);
+    EXPECT_EQ(run.status, onWindows ? 1 : c.scan ? 1 : 0) << run.err;
+  }
+  EXPECT_EQ(Get("bank.dat"), Wave(0, "") + kBank.substr(8));
+}
+
 TEST_F(OnWindows, SaysAFileIsHeldByAnotherProgram) {
   if (!onWindows) GTEST_SKIP() << "only on Windows: files held without sharing";
   Put("a.dat", kBank);
