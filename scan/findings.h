@@ -1,6 +1,6 @@
 // What wavescan finds in one container, as plain records: judged by
-// judge.h and printed as text or JSON by report.h, so that nothing is
-// worked out twice.
+// judge.h, said in words by report_words.h and problems.h, and printed as
+// text or JSON through report.h, so that nothing is worked out twice.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +36,7 @@ struct Others {
 // What --fit made of a part: fitted, in the wave's format, the user's file
 // kept beside it; or why not.
 struct Fitting {
-  bool asked = false;  // --fit was given, and it had a problem
+  bool toMend = false;  // --fit was given, and it had a problem or a note to mend
   bool done = false;
   std::string notFitted;  // why not, when asked and not done
   std::string keptAs;     // the name the user's file is kept under
@@ -109,7 +109,7 @@ struct ContainerSummary {
   std::string notWritable;
   std::size_t waves = 0;
   std::size_t parts = 0;
-  int fit = 0;
+  int fits = 0;  // parts whose verdict is that they fit
   int shorter = 0;
   int problems = 0;
   int skipped = 0;

@@ -74,7 +74,7 @@ void Beside(const Judgement& judgement, PartFinding* part) {
   part->fitting.waveLoops = !part->wave.loops.empty() || !part->wave.cues.empty();
 }
 
-// Marks each part with a problem as asked, with why it cannot be fitted,
+// Marks each part with a problem or a note as one to mend, with why it cannot be fitted,
 // or "" when it may be.
 void AskEach(const std::string& dir, const RunFiles& files,
              const std::vector<Judgement>& judgements, std::vector<PartFinding>* parts) {
@@ -83,8 +83,8 @@ void AskEach(const std::string& dir, const RunFiles& files,
     PartFinding& part = (*parts)[i];
     if (part.taken != PartName::kPart) continue;
     const Judgement& judgement = judgements[i];
-    part.fitting.asked = !judgement.problems.empty() || !judgement.notes.empty();
-    if (!part.fitting.asked) continue;
+    part.fitting.toMend = !judgement.problems.empty() || !judgement.notes.empty();
+    if (!part.fitting.toMend) continue;
     Beside(judgement, &part);
     std::string& why = part.fitting.notFitted;
     why = WhyNotFitted(part, judgement);
@@ -117,8 +117,8 @@ bool FitParts(std::FILE* file, const std::string& dir, const RunFiles& files,
     if (part.taken != PartName::kPart || !part.refused.empty()) continue;
     writers.push_back(i);
     spans.push_back({part.offset, part.length});
-    slots.push_back(part.fitting.asked && part.fitting.notFitted.empty() ? part.place.waveLength
-                                                                         : 0);
+    slots.push_back(part.fitting.toMend && part.fitting.notFitted.empty() ? part.place.waveLength
+                                                                          : 0);
   }
   const std::vector<bool> alone = FitsAlone(spans, slots);
   // What a fit changed is judged again: the fitted part, and where the

@@ -8,16 +8,18 @@
 namespace {
 
 // What of the part's samples would fit in the wave's length.
-void Fit(const PartFinding& part, Judgement* judgement) {
+void WouldFit(const PartFinding& part, Judgement* judgement) {
   const WaveChunks& own = part.own;
   if (!own.wave || !own.hasFormat || !own.hasData) return;
   const std::uint64_t rest = part.length - own.dataBytes;  // all but the samples
   const std::uint64_t block = std::max<std::uint64_t>(own.format.blockAlign, 1);
-  judgement->fitKnown = true;
-  judgement->fitBytes =
+  judgement->wouldFitKnown = true;
+  judgement->wouldFitBytes =
       part.place.waveLength > rest ? (part.place.waveLength - rest) / block * block : 0;
-  judgement->fitSeconds =
-      own.format.byteRate == 0 ? 0 : static_cast<double>(judgement->fitBytes) / own.format.byteRate;
+  judgement->wouldFitSeconds =
+      own.format.byteRate == 0
+          ? 0
+          : static_cast<double>(judgement->wouldFitBytes) / own.format.byteRate;
   for (const Chunk& chunk : own.others) {
     const bool waveHasIt =
         std::any_of(part.wave.others.begin(), part.wave.others.end(),
@@ -41,7 +43,7 @@ void JudgeLength(const PartFinding& part, std::uint64_t containerSize, Judgement
     // the part lengthens the container.
     judgement->overwrites =
         std::min(judgement->longerBy, containerSize - (part.offset + part.place.waveLength));
-    Fit(part, judgement);
+    WouldFit(part, judgement);
   } else {
     judgement->verdict = Verdict::kProblem;
     judgement->because = part.offset >= containerSize ? Problem::kPastEnd : Problem::kNoWave;

@@ -66,9 +66,9 @@ struct Judgement {
   // would fit in the wave's length with its other chunks as they are,
   // whole blocks only, how long they play, and the part's chunks that the
   // wave lacks.
-  bool fitKnown = false;
-  std::uint64_t fitBytes = 0;
-  double fitSeconds = 0;
+  bool wouldFitKnown = false;
+  std::uint64_t wouldFitBytes = 0;
+  double wouldFitSeconds = 0;
   std::vector<Chunk> lacking;
 };
 

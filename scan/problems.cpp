@@ -74,13 +74,13 @@ std::string Longer(const PartFinding& /*part*/, const Judgement& judgement) {
                      Bytes(judgement.longerBy) + ": splicing it would overwrite " +
                      Bytes(judgement.overwrites) + " after the wave" +
                      (judgement.lengthens > 0 ? " and " + Lengthens(judgement) : "");
-  if (!judgement.fitKnown) return text;
+  if (!judgement.wouldFitKnown) return text;
   char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.3f s", judgement.fitSeconds);
+  std::snprintf(seconds, sizeof seconds, "%.3f s", judgement.wouldFitSeconds);
   text += "; with its other chunks as they are, " +
-          (judgement.fitBytes == 0
+          (judgement.wouldFitBytes == 0
                ? std::string("no samples would fit")
-               : Bytes(judgement.fitBytes) + " of samples would fit (" + seconds + ")");
+               : Bytes(judgement.wouldFitBytes) + " of samples would fit (" + seconds + ")");
   if (judgement.lacking.empty()) return text;
   std::vector<std::string> chunks;
   for (const Chunk& chunk : judgement.lacking) {

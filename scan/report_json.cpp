@@ -160,13 +160,13 @@ void Part(ReportPlace* place, const PartFinding& part, const Judgement& judgemen
   if (!part.moving.from.empty()) object["moved_from"] = part.moving.from;
   if (part.fitting.done) object["fitted"] = Fitted(part.fitting);
   if (SaysNotFitted(part, judgement)) object["not_fitted"] = part.fitting.notFitted;
-  if (judgement.fitKnown) {
+  if (judgement.wouldFitKnown) {
     json lacking = json::array();
     for (const Chunk& chunk : judgement.lacking) {
       lacking.push_back({{"id", chunk.id}, {"bytes", chunk.bytes}});
     }
-    object["would_fit"] = {{"sample_bytes", judgement.fitBytes},
-                           {"seconds", judgement.fitSeconds},
+    object["would_fit"] = {{"sample_bytes", judgement.wouldFitBytes},
+                           {"seconds", judgement.wouldFitSeconds},
                            {"chunks_the_wave_lacks", lacking}};
   }
   Put(object);
@@ -177,7 +177,7 @@ void Done(ReportPlace* place, const ContainerSummary& container) {
   EndWaves(place);
   const json counts = {{"waves", container.waves},
                        {"parts", container.parts},
-                       {"fit", container.fit},
+                       {"fit", container.fits},
                        {"shorter", container.shorter},
                        {"problems", container.problems},
                        {"skipped", container.skipped},

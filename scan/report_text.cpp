@@ -65,7 +65,7 @@ void Done(ReportPlace* /*place*/, const ContainerSummary& container) {
   if (!container.opened) return;  // said on standard error
   Print(Stream::kOutput,
         Shown(container.name) + ": " + Count(container.waves, "wave") + ", " +
-            Count(container.parts, "part file") + ": " + std::to_string(container.fit) + " fit, " +
+            Count(container.parts, "part file") + ": " + std::to_string(container.fits) + " fit, " +
             std::to_string(container.shorter) + " shorter, " + std::to_string(container.problems) +
             " with a problem, " + std::to_string(container.skipped) + " skipped" +
             (container.extract ? ", " + std::to_string(container.extracted) + " extracted" : "") +

@@ -129,7 +129,7 @@ std::string PartMessage(const PartFinding& part, const Judgement& judgement) {
 
 bool SaysNotFitted(const PartFinding& part, const Judgement& judgement) {
   // What fitting mended, or the run mended around it, needs no word.
-  return part.fitting.asked && !part.fitting.done &&
+  return part.fitting.toMend && !part.fitting.done &&
          (!judgement.problems.empty() || !judgement.notes.empty());
 }
 

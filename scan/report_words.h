@@ -1,5 +1,6 @@
-// The words of wavescan's verdicts, for its text lines and JSON's
-// "message".
+// What is said of a part and of a container: the verdict, each problem's
+// sentence (problems.h), each note, and what --fit did or why not, for the
+// text lines and JSON's "message".
 #pragma once
 
 #include <string>

@@ -75,36 +75,51 @@ struct Walk {
   const PartFinding* heldPart = nullptr;
 };
 
-// Decides what becomes of the wave, with the part already at its offset
-// (or null), and reports it. alone: it is all of a wave file.
-void Settle(Walk* walk, WaveFinding* wave, const PartFinding* existing, bool alone) {
-  const std::string& container = walk->summary->name;
-  const std::string passOver = !walk->never.empty() ? walk->never
-                               : alone ? container + " is itself a wave file; edit it directly"
-                                       : "";
+// Whether the wave is passed over, and why: no part file could name it
+// (said with or without --extract), or, asked to extract, none of the
+// container's waves is, or it is all of a wave file (alone).
+bool PassedOver(const Walk& walk, bool alone, WaveFinding* wave) {
   if (wave->offset > UINT32_MAX || wave->length > UINT32_MAX) {
-    wave->extraction = Extraction::kPassedOver;
     wave->why = "no part file can name it: beyond 32 bits";
-  } else if (walk->extract && !passOver.empty()) {
-    wave->extraction = Extraction::kPassedOver;
-    wave->why = "not extracted: " + passOver;
-  } else if (walk->extract && existing != nullptr) {
+  } else if (walk.extract && !walk.never.empty()) {
+    wave->why = "not extracted: " + walk.never;
+  } else if (walk.extract && alone) {
+    wave->why = "not extracted: " + walk.summary->name + " is itself a wave file; edit it directly";
+  } else {
+    return false;
+  }
+  wave->extraction = Extraction::kPassedOver;
+  return true;
+}
+
+// Writes the wave to its part file, under a name a search returns, or
+// keeps the part already at its offset (existing, or null).
+void Extract(Walk* walk, WaveFinding* wave, const PartFinding* existing) {
+  if (existing != nullptr) {
     wave->extraction = Extraction::kKept;
     wave->partName = existing->name;
-  } else if (walk->extract) {
-    wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
-    if (wave->partName.size() > kLongestName) {
-      // Neither program could find it again.
-      wave->extraction = Extraction::kFailed;
-      wave->why = "not created: its name would have " + std::to_string(wave->partName.size()) +
-                  " bytes, more than the " + std::to_string(kLongestName) +
-                  " a search returns, so neither program could find it";
-      Complain(PathIn(walk->dir, wave->partName), wave->why);
-    } else {
-      wave->extraction = ExtractWave(walk->file, PathIn(walk->dir, container), wave->offset,
-                                     wave->length, PathIn(walk->dir, wave->partName), &wave->why);
-    }
+    return;
   }
+  const std::string& container = walk->summary->name;
+  wave->partName = PartFileName(container, static_cast<std::uint32_t>(wave->offset));
+  if (wave->partName.size() > kLongestName) {
+    // Neither program could find it again.
+    wave->extraction = Extraction::kFailed;
+    wave->why = "not created: its name would have " + std::to_string(wave->partName.size()) +
+                " bytes, more than the " + std::to_string(kLongestName) +
+                " a search returns, so neither program could find it";
+    Complain(PathIn(walk->dir, wave->partName), wave->why);
+    return;
+  }
+  wave->extraction = ExtractWave(walk->file, PathIn(walk->dir, container), wave->offset,
+                                 wave->length, PathIn(walk->dir, wave->partName), &wave->why);
+}
+
+// Decides what becomes of the wave, with the part already at its offset
+// (or null): passed over, kept, or extracted when asked; counts and
+// reports it. alone: it is all of a wave file.
+void Settle(Walk* walk, WaveFinding* wave, const PartFinding* existing, bool alone) {
+  if (!PassedOver(*walk, alone, wave) && walk->extract) Extract(walk, wave, existing);
   if (wave->extraction == Extraction::kWritten) ++walk->summary->extracted;
   if (wave->extraction == Extraction::kFailed) {
     ++walk->summary->failed;
@@ -155,7 +170,7 @@ void ReportParts(const std::vector<PartFinding>& parts, const std::vector<Judgem
     } else if (!judgement.problems.empty()) {
       ++summary->problems;
     } else {
-      ++(judgement.verdict == Verdict::kFits ? summary->fit : summary->shorter);
+      ++(judgement.verdict == Verdict::kFits ? summary->fits : summary->shorter);
     }
     report->part(&report->place, parts[i], judgement);
   }

@@ -186,9 +186,9 @@ TEST(Judge, SaysWhatALongerPartWouldFitInWholeBlocks) {
   part.wave.others = {{"fact", 12}};
   part.place.waveLength = 101;  // 31 bytes for samples: 15 whole blocks
   const Judgement judgement = Judge(part, 1000);
-  EXPECT_TRUE(judgement.fitKnown);
-  EXPECT_EQ(judgement.fitBytes, 30u);  // 101 - 70 bytes that are no samples, in blocks of 2
-  EXPECT_DOUBLE_EQ(judgement.fitSeconds, 30.0 / 16000);
+  EXPECT_TRUE(judgement.wouldFitKnown);
+  EXPECT_EQ(judgement.wouldFitBytes, 30u);  // 101 - 70 bytes that are no samples, in blocks of 2
+  EXPECT_DOUBLE_EQ(judgement.wouldFitSeconds, 30.0 / 16000);
   ASSERT_EQ(judgement.lacking.size(), 1u);
   EXPECT_EQ(judgement.lacking[0].id, "LIST");
   EXPECT_EQ(judgement.lacking[0].bytes, 26u);
@@ -198,7 +198,7 @@ TEST(Judge, SaysWhatALongerPartWouldFitInWholeBlocks) {
 
   part.length = 300;  // its other chunks alone take more than the wave
   part.own.dataBytes = 20;
-  EXPECT_EQ(Judge(part, 1000).fitBytes, 0u);
+  EXPECT_EQ(Judge(part, 1000).wouldFitBytes, 0u);
 }
 
 }  // namespace
