@@ -9,6 +9,7 @@
 #include "platform/path.h"
 #include "platform/replace_file.h"
 #include "scan/same_name.h"
+#include "scan/wave_bytes.h"
 #include "scan/wave_layout.h"
 #include "sound/fit_data.h"
 #include "waves/messages.h"
@@ -87,6 +88,40 @@ bool KeptAlready(const std::string& dir, std::string* kept, const std::string& p
   *same =
       IdentifySecondName(PathIn(dir, *kept), &a) && IdentifyFile(PathIn(dir, part), &b) && a == b;
   return true;
+}
+
+// Whether the files at a and b are two files holding the same bytes; false
+// for one file under two names (a symbolic link too), and when either
+// cannot be read.
+bool SameContents(const std::string& a, const std::string& b) {
+  FileIdentity identityA;
+  FileIdentity identityB;
+  if (IdentifyFile(a, &identityA) && IdentifyFile(b, &identityB) && identityA == identityB) {
+    return false;
+  }
+  std::uint64_t sizeA = 0;
+  std::uint64_t sizeB = 0;
+  std::string unsaid;  // a file not read is no copy to speak of
+  const ReadOnlyFile fileA = OpenToRead(a, &sizeA, &unsaid);
+  const ReadOnlyFile fileB = OpenToRead(b, &sizeB, &unsaid);
+  bool read = false;
+  return fileA && fileB && sizeA == sizeB &&
+         SameBytes(fileA.get(), 0, fileB.get(), 0, sizeA, &read);
+}
+
+// Why a kept name that is not the part's second name is in the way, and
+// what it is: where no link can be made, a fit that did not finish leaves
+// a whole copy of the part as it was, and maybe the part's .fitting beside
+// it, which removed let the part be fitted again.
+std::string InTheWay(const std::string& dir, const std::string& kept, const std::string& part) {
+  const bool copy = SameContents(PathIn(dir, kept), PathIn(dir, part));
+  const std::string fresh = part + ".fitting";
+  const bool leftOver = !SameNames(dir, fresh).empty();
+  std::string words = kept + " exists already";
+  if (copy) words += ", a whole copy of the part as it was";
+  if (leftOver) words += ", and " + fresh + " is left by a fit that did not finish";
+  if (copy) words += leftOver ? ": remove both to fit it again" : ": remove it to fit it again";
+  return words;
 }
 
 // Gives the user's file at path the second name kept: a link where the
@@ -193,7 +228,7 @@ bool FitPart(std::FILE* container, const std::string& dir, PartFinding* finding)
   std::string keptName = part.name + ".orig";
   bool interrupted = false;
   if (KeptAlready(dir, &keptName, part.name, &interrupted) && !interrupted) {
-    fitting->notFitted = keptName + " exists already; nothing changed";
+    fitting->notFitted = InTheWay(dir, keptName, part.name) + "; nothing changed";
     return true;
   }
   Bytes mine;

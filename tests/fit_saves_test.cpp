@@ -76,32 +76,52 @@ TEST_F(FitSaves, NeverLoseASaveMadeBetweenTwoStepsOfAFit) {
 }
 
 // A fit that did not finish leaves NAME.orig as a second hard link of the
-// part; any other file of that name is the user's, whatever it holds.
+// part; any other file of that name is the user's, whatever it holds. Where
+// no link can be made, it leaves a whole copy, and maybe NAME.fitting: said.
 TEST_F(FitSaves, TakeOnlyASecondHardLinkForAKeptCopy) {
   const std::string bank = std::string(64, 'U') + PcmWave(8000, 1, 8, 400);
   const std::string part = PcmWave(16000, 1, 16, 600);
   const std::string kept = std::string(kPart) + ".orig";
+  const std::string fresh = std::string(kPart) + ".fitting";
+  enum Kind { kHard, kSymbolic, kCopy };
   const struct {
     const char* what;
-    bool symbolic;
-    bool fitted;
-  } rows[] = {{"a hard link", false, true}, {"a symbolic link", true, false}};
+    Kind kind;
+    bool leftOver;       // NAME.fitting there too
+    const char* notFit;  // why not fitted after "NAME.orig exists already", or null if fitted
+  } rows[] = {
+      {"a hard link", kHard, false, nullptr},
+      {"a symbolic link", kSymbolic, false, ""},
+      {"a symbolic link and a new file", kSymbolic, true,
+       ", and bank.dat_00000040.wav.fitting is left by a fit that did not finish"},
+      {"a whole copy", kCopy, false,
+       ", a whole copy of the part as it was: remove it to fit it again"},
+      {"a whole copy and a new file", kCopy, true,
+       ", a whole copy of the part as it was, and bank.dat_00000040.wav.fitting is left by a fit "
+       "that did not finish: remove both to fit it again"},
+  };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     Put("bank.dat", bank);
     Put(kPart, part);
     std::remove(Path(kept).c_str());
-    ASSERT_EQ(row.symbolic ? symlink(kPart, Path(kept).c_str())
-                           : link(Path(kPart).c_str(), Path(kept).c_str()),
-              0);
+    std::remove(Path(fresh).c_str());
+    if (row.leftOver) Put(fresh, "half");
+    if (row.kind == kCopy) {
+      Put(kept, part);
+    } else {
+      ASSERT_EQ(row.kind == kSymbolic ? symlink(kPart, Path(kept).c_str())
+                                      : link(Path(kPart).c_str(), Path(kept).c_str()),
+                0);
+    }
     const Result run = Scan("--fit --json bank.dat");
     const json fitted = json::parse(run.out)["containers"][0]["parts"][0];
     EXPECT_EQ(Get(kept), part);
-    if (row.fitted) {
+    if (row.notFit == nullptr) {
       EXPECT_EQ(fitted["fitted"]["kept_as"], kept);
       EXPECT_NE(Get(kPart), part);
     } else {
-      EXPECT_EQ(fitted["not_fitted"], kept + " exists already; nothing changed");
+      EXPECT_EQ(fitted["not_fitted"], kept + " exists already" + row.notFit + "; nothing changed");
       EXPECT_EQ(Get(kPart), part);
     }
   }
