@@ -102,19 +102,17 @@ std::vector<bool> FitsAlone(const std::vector<Span>& spans,
                             const std::vector<std::uint64_t>& slots) {
   std::vector<bool> alone(spans.size(), false);
   const Sorted sorted = SortSpans(spans);
-  std::uint64_t reach = 0;  // the furthest any span before the current offset writes
   for (std::size_t first = 0; first < sorted.order.size();) {
     const std::uint64_t offset = sorted.starts[first];
     std::size_t after = first;
     while (after < sorted.order.size() && sorted.starts[after] == offset) ++after;
     const std::uint64_t next = after < sorted.order.size() ? sorted.starts[after] : UINT64_MAX;
-    std::uint64_t furthest = reach;
-    for (std::size_t at = first; at < after; ++at) {
-      const std::size_t i = sorted.order[at];
-      alone[i] = slots[i] > 0 && after - first == 1 && reach <= offset && next - offset >= slots[i];
-      furthest = std::max(furthest, alone[i] ? offset + slots[i] : End(spans[i]));
+    // One that starts before it and reaches in meets it whether it is
+    // fitted or not: that overlap is the other's to mend.
+    if (after - first == 1) {
+      const std::size_t i = sorted.order[first];
+      alone[i] = slots[i] > 0 && next - offset >= slots[i];
     }
-    reach = furthest;
     first = after;
   }
   return alone;

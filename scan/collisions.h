@@ -25,9 +25,9 @@ struct Meeting {
 std::vector<Meeting> FindMeetings(const std::vector<Span>& spans, std::size_t most);
 
 // For fitting: which spans, cut to the slot given (0: not to be fitted),
-// would then meet no other span. None may start inside its slot, and none
-// before it may reach into it, counting those before it that are fitted
-// as cut to theirs. A span that shares its offset with another is never
-// alone.
+// would then reach into no other span: none may start inside its slot. One
+// before it that reaches into it meets it however long it is, fitted or
+// not, and is left to that one. A span that shares its offset with another
+// is never alone.
 std::vector<bool> FitsAlone(const std::vector<Span>& spans,
                             const std::vector<std::uint64_t>& slots);

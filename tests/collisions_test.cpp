@@ -59,7 +59,7 @@ TEST(FitsAlone, FitsOnlyWhatNoOtherPartWouldStillMeet) {
   } cases[] = {
       {"longer than its slot, into the next part", {{0, 150}, {100, 50}}, {100, 0}, {true, false}},
       {"the next part starts inside its slot", {{0, 150}, {50, 50}}, {100, 0}, {false, false}},
-      {"one before reaches in, and is not fitted", {{0, 150}, {100, 80}}, {0, 50}, {false, false}},
+      {"one before reaches in, and is not fitted", {{0, 150}, {100, 80}}, {0, 50}, {false, true}},
       {"one before reaches in, and is fitted", {{0, 150}, {100, 80}}, {100, 80}, {true, true}},
       {"its slot ends where the next starts", {{0, 100}, {100, 10}}, {100, 0}, {true, false}},
       {"two at one offset", {{0, 10}, {0, 20}}, {10, 10}, {false, false}},

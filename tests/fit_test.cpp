@@ -320,6 +320,19 @@ TEST_F(Fit, FitsOnlyWhatNeedsItAndNoFileUnderTwoNames) {
   EXPECT_EQ(shared["parts"][0]["not_fitted"],
             "it is the same file as " + second + ", another part");
   EXPECT_EQ(Get("bank.dat_00000040.wav"), mine);
+
+  // A longer part it cannot fit reaches into the second's wave: the second,
+  // in another format, is fitted all the same, and the overlap stays.
+  std::remove(Path(second).c_str());
+  Sox("-n -r 8000 -c 1 -e gsm-full-rate bank.dat_00000040.wav synth 6 sine 500 vol 0.3");
+  Sox("-n -r 11025 -c 1 -b 16 '" + second + "' synth 0.1 sine 500 vol 0.3");
+  const json reached = json::parse(Scan("--fit --json bank.dat").out)["containers"][0];
+  EXPECT_EQ(reached["counts"]["fitted"], 1);
+  EXPECT_EQ(reached["parts"][0]["not_fitted"],
+            "its format is GSM 6.10 (0x0031), which --fit does not read");
+  EXPECT_EQ(reached["parts"][1]["fitted"]["sample_rate"], json({11025, 22050}));
+  EXPECT_EQ(reached["parts"][1]["problems"], json({"overlaps"}));
+  EXPECT_EQ(Get(second).size(), slot.size());
 }
 
 // Where no second name can be made (FAT, exFAT, some shares), the user's
