@@ -26,18 +26,19 @@ class AdpcmBeam {
   static std::size_t Search(const std::vector<State>& starts, const std::int16_t* in,
                             std::size_t stride, std::size_t first, std::size_t count,
                             unsigned char* codes) {
-    Frontier now;
-    for (std::size_t s = 0; s < starts.size() && now.count < kPaths; ++s) {
-      now.paths[now.count++] = {starts[s], 0, static_cast<int>(s), 0};
+    Frontier frontiers[2];  // the paths before a sample and after it, in turn
+    Frontier* now = &frontiers[0];
+    for (std::size_t s = 0; s < starts.size() && now->count < kPaths; ++s) {
+      now->paths[now->count++] = {starts[s], 0, static_cast<int>(s), 0};
     }
     if (count <= first) return 0;
     std::vector<int> froms((count - first) * kPaths);
     std::vector<unsigned char> chosen((count - first) * kPaths);
-    Frontier next;
     for (std::size_t i = first; i < count; ++i) {
       const std::size_t row = (i - first) * kPaths;
-      Extend(now, in[i * stride], &froms[row], &chosen[row], &next);
-      std::swap(now, next);
+      Frontier* next = &frontiers[now == &frontiers[0] ? 1 : 0];
+      Extend(*now, in[i * stride], &froms[row], &chosen[row], next);
+      now = next;
     }
     int p = 0;  // the best path, back from its end
     for (std::size_t i = count; i-- > first;) {

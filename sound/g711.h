@@ -9,6 +9,12 @@ std::int16_t ALawToLinear(std::uint8_t code);
 
 // The standard segment encoding of a 16-bit sample: mu-law of its top 14
 // bits, A-law of its top 13, as every G.711 decoder expects.
+std::uint8_t StandardMuLaw(std::int16_t sample);
+std::uint8_t StandardALaw(std::int16_t sample);
+
+// The code of the level nearest a 16-bit sample: the standard encoding's,
+// or where the bits it drops put the sample nearer the next level, that
+// level's.
 std::uint8_t LinearToMuLaw(std::int16_t sample);
 std::uint8_t LinearToALaw(std::int16_t sample);
 

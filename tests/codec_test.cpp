@@ -2,7 +2,9 @@
 // their encoders must reach.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "sound/g711.h"
@@ -37,6 +39,44 @@ TEST(G711, DecodesAndEncodesTheStandardsValues) {
       EXPECT_EQ(LinearToMuLaw(MuLawToLinear(static_cast<std::uint8_t>(code))), code);
     }
     EXPECT_EQ(LinearToALaw(ALawToLinear(static_cast<std::uint8_t>(code))), code);
+    if (code != 0x7f) {
+      EXPECT_EQ(StandardMuLaw(MuLawToLinear(static_cast<std::uint8_t>(code))), code);
+    }
+    EXPECT_EQ(StandardALaw(ALawToLinear(static_cast<std::uint8_t>(code))), code);
+  }
+}
+
+// Each 16-bit sample gets a code of the level nearest it, and where two are
+// as near, the standard encoding's: at a step's edge the standard encoding,
+// having dropped the low bits, can pick the farther level (the cases).
+TEST(G711, EncodesEachSampleToItsNearestLevel) {
+  const struct {
+    const char* law;
+    std::uint8_t (*encode)(std::int16_t);
+    std::uint8_t (*standard)(std::int16_t);
+    std::int16_t (*decode)(std::uint8_t);
+    std::int16_t sample;  // where the standard's level is the farther
+    std::uint8_t nearest;
+  } laws[] = {{"mu-law", LinearToMuLaw, StandardMuLaw, MuLawToLinear, -31610, 0x01},
+              {"A-law", LinearToALaw, StandardALaw, ALawToLinear, 512, 0xca}};
+  for (const auto& law : laws) {
+    SCOPED_TRACE(law.law);
+    EXPECT_EQ(law.encode(law.sample), law.nearest);
+    EXPECT_NE(law.standard(law.sample), law.nearest);
+    std::vector<int> levels;
+    for (int code = 0; code < 256; ++code)
+      levels.push_back(law.decode(static_cast<std::uint8_t>(code)));
+    int wrong = 0;
+    for (int sample = -32768; sample < 32768; ++sample) {
+      const auto x = static_cast<std::int16_t>(sample);
+      int least = 65536;
+      for (const int level : levels) least = std::min(least, std::abs(sample - level));
+      const int miss = std::abs(sample - law.decode(law.encode(x)));
+      const int standard = std::abs(sample - law.decode(law.standard(x)));
+      const bool changed = law.encode(x) != law.standard(x);
+      if (miss != least || (changed && miss == standard)) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0);
   }
 }
 
