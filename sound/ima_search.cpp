@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr int kPaths = 8;           // paths kept after each sample
+constexpr int kPaths = 5;           // paths kept after each sample
 constexpr std::size_t kStarts = 4;  // starting step indices among them
-constexpr std::size_t kTried = 32;  // samples a starting step index is judged by
+constexpr std::size_t kTried = 16;  // samples a starting step index is judged by
 
 struct ImaOps {
   using State = ImaState;

@@ -16,7 +16,7 @@ constexpr std::size_t kHeader = 7;  // bytes of a channel's block header
 constexpr int kAdaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614,
                                  768, 614, 512, 409, 307, 230, 230, 230};
 
-constexpr std::size_t kTried = 32;  // samples a starting delta is judged by
+constexpr std::size_t kTried = 16;  // samples a starting delta is judged by
 
 // A channel's decoder between samples.
 struct State {
@@ -130,17 +130,41 @@ struct MsOps {
   }
 };
 
-constexpr int kPaths = 8;  // paths kept after each sample
+constexpr int kPaths = 3;  // paths kept after each sample
 
-// One channel's start: the predictor, each from the starting delta that
-// does best with it, whose nearest codes miss least over the block; and its
-// codes, by the search.
+constexpr std::size_t kCoded = 2;  // predictors whose codes are tried
+
+// The squared error of predicting each of the block's samples from the two
+// before it, uncoded: how well a predictor suits the sound, at a fraction
+// of the cost of coding it.
+std::int64_t Residual(const std::int16_t* coefficients, std::size_t predictor,
+                      const std::int16_t* in, std::size_t stride, std::size_t count) {
+  const int first = coefficients[2 * predictor];
+  const int second = coefficients[2 * predictor + 1];
+  std::int64_t error = 0;
+  for (std::size_t i = 2; i < count; ++i) {
+    const int predicted = (in[(i - 1) * stride] * first + in[(i - 2) * stride] * second) >> 8;
+    error += Squared(in[i * stride] - predicted);
+  }
+  return error;
+}
+
+// One channel's start: of the predictors that suit the block best, each
+// from the starting delta that does best with it, the one whose nearest
+// codes miss least over the block; and its codes, by the search.
 State Search(const std::int16_t* in, std::size_t stride, std::size_t count,
              const std::int16_t* coefficients, std::size_t pairs, std::size_t* predictor,
              unsigned char* codes) {
+  std::vector<std::pair<std::int64_t, std::size_t>> suited;
+  for (std::size_t p = 0; p < pairs; ++p) {
+    suited.emplace_back(Residual(coefficients, p, in, stride, count), p);
+  }
+  std::stable_sort(suited.begin(), suited.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   State best;
   std::int64_t least = -1;
-  for (std::size_t p = 0; p < pairs; ++p) {
+  for (std::size_t s = 0; s < std::min(pairs, kCoded); ++s) {
+    const std::size_t p = suited[s].second;
     State state = StartOf(coefficients, p, kMsLeastDelta, in[0], in[stride]);
     state.delta = BestDelta(state, in, stride, count);
     const std::int64_t error = Code(state, in, stride, count);

@@ -28,10 +28,11 @@ void DecodeMsBlock(const unsigned char* block, std::size_t bytes, unsigned chann
                    std::int16_t* out);
 
 // Encodes MsSamples(bytes, ...) interleaved frames from in into a block of
-// `bytes` at out: for each channel every predictor of the `pairs` pairs,
-// each from the starting delta that does best over the first samples, and
-// the one of least squared error over the block kept. Bytes no sample is
-// in are 0.
+// `bytes` at out: for each channel the two predictors of the `pairs` pairs
+// that predict its samples best, each coded from the starting delta that
+// does best over the first samples, and the one of least squared error
+// over the block kept; its codes then chosen by a search over several
+// paths. Bytes no sample is in are 0.
 void EncodeMsBlock(const std::int16_t* in, unsigned channels, std::size_t samplesPerBlock,
                    std::size_t bytes, const std::int16_t* coefficients, std::size_t pairs,
                    unsigned char* out);

@@ -167,4 +167,29 @@ TEST(AdpcmEncoders, CodeBlocksBetterThanAPlainEncoder) {
   }
 }
 
+// MS ADPCM codes each block with the predictor that suits its sound: a
+// ramp is what the second pair (2, -1) predicts exactly, a sound that
+// changes sign at every sample what the third (0, 0) comes nearest.
+TEST(MsAdpcm, ChoosesThePredictorThatSuitsTheBlock) {
+  const struct {
+    const char* sound;
+    int start, rise, sign;  // sample i: sign^i (start + rise i)
+    unsigned char predictor;
+  } blocks[] = {{"a ramp", -20000, 37, 1, 1}, {"signs in turn", 3000, 0, -1, 2}};
+  const std::size_t align = 256;
+  const std::size_t samples = (align - 7) * 2 + 2;
+  for (const auto& b : blocks) {
+    SCOPED_TRACE(b.sound);
+    std::vector<std::int16_t> in(samples);
+    for (std::size_t i = 0; i < samples; ++i) {
+      const int value = b.start + b.rise * static_cast<int>(i);
+      in[i] = static_cast<std::int16_t>(i % 2 == 1 && b.sign < 0 ? -value : value);
+    }
+    std::vector<unsigned char> block(align);
+    EncodeMsBlock(in.data(), 1, samples, align, kMsStandardCoefficients, kMsStandardPairs,
+                  block.data());
+    EXPECT_EQ(block[0], b.predictor);
+  }
+}
+
 }  // namespace
