@@ -13,8 +13,9 @@
 //   using State = ...;                         a decoder between samples
 //   static int Step(State*, int code);         decodes a code, returns the sample
 //   static int Tries(const State&, int x, int codes[4]);  codes worth trying for x
-//   static bool Alike(const State&, const State&);  whose futures differ little,
-//                                              so only the better is kept
+//   static std::uint32_t Key(const State&);    equal for states whose futures
+//                                              differ little, so that only
+//                                              the better is kept
 template <class Ops, int kPaths>
 class AdpcmBeam {
  public:
@@ -29,7 +30,7 @@ class AdpcmBeam {
     Frontier frontiers[2];  // the paths before a sample and after it, in turn
     Frontier* now = &frontiers[0];
     for (std::size_t s = 0; s < starts.size() && now->count < kPaths; ++s) {
-      now->paths[now->count++] = {starts[s], 0, static_cast<int>(s), 0};
+      now->paths[now->count++] = {starts[s], 0, Ops::Key(starts[s]), static_cast<int>(s), 0};
     }
     if (count <= first) return 0;
     std::vector<int> froms((count - first) * kPaths);
@@ -52,7 +53,8 @@ class AdpcmBeam {
   struct Path {
     State state;
     std::int64_t error;
-    int from;  // the path it continues, among the sample before's
+    std::uint32_t key;  // Ops::Key(state)
+    int from;           // the path it continues, among the sample before's
     int code;
   };
 
@@ -64,7 +66,7 @@ class AdpcmBeam {
     void Offer(const Path& path) {
       if (count == kPaths && path.error >= paths[count - 1].error) return;
       for (int at = 0; at < count; ++at) {
-        if (!Ops::Alike(paths[at].state, path.state)) continue;
+        if (paths[at].key != path.key) continue;
         if (paths[at].error <= path.error) return;
         std::copy(paths + at + 1, paths + count, paths + at);  // the worse one goes
         --count;
@@ -84,9 +86,11 @@ class AdpcmBeam {
       int tries[4];
       const int count = Ops::Tries(now.paths[p].state, x, tries);
       for (int t = 0; t < count; ++t) {
-        Path tried{now.paths[p].state, 0, p, tries[t]};
+        Path tried{now.paths[p].state, 0, 0, p, tries[t]};
         const std::int64_t miss = x - Ops::Step(&tried.state, tries[t]);
         tried.error = now.paths[p].error + miss * miss;
+        if (next->count == kPaths && tried.error >= next->paths[kPaths - 1].error) continue;
+        tried.key = Ops::Key(tried.state);
         next->Offer(tried);
       }
     }

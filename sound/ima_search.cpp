@@ -8,9 +8,21 @@
 
 namespace {
 
-constexpr int kPaths = 5;           // paths kept after each sample
-constexpr std::size_t kStarts = 4;  // starting step indices among them
+constexpr int kPaths = 4;           // paths kept after each sample
+constexpr std::size_t kStarts = 3;  // starting step indices among them
 constexpr std::size_t kTried = 16;  // samples a starting step index is judged by
+
+// For each step index, the bits of the largest power of 2 at most an
+// eighth of its step: paths at one index closer than that are alike.
+struct BucketBits {
+  int bits[kImaLastIndex + 1] = {};
+  constexpr BucketBits() {
+    for (int index = 0; index <= kImaLastIndex; ++index) {
+      while ((2 << bits[index]) <= kImaSteps[index] / 8) ++bits[index];
+    }
+  }
+};
+constexpr BucketBits kBuckets;
 
 struct ImaOps {
   using State = ImaState;
@@ -29,8 +41,12 @@ struct ImaOps {
     return count;
   }
   // The step index shapes a path's future far more than where it stands:
-  // paths kept at different indices search more of them.
-  static bool Alike(const State& a, const State& b) { return a.index == b.index; }
+  // paths kept at different indices search more of them, and at one index,
+  // only paths more than a fraction of its step apart.
+  static std::uint32_t Key(const State& state) {
+    return static_cast<std::uint32_t>(state.index) << 16 |
+           static_cast<std::uint32_t>(state.sample + 32768) >> kBuckets.bits[state.index];
+  }
 };
 
 // A plain encoder's squared error over the first samples, from step index.

@@ -125,9 +125,8 @@ struct MsOps {
     if (multiple > -8) codes[count++] = (multiple - 1) & 15;
     return count;
   }
-  static bool Alike(const State& a, const State& b) {
-    return a.delta == b.delta && a.first == b.first && a.second == b.second;
-  }
+  // Paths of one block share their predictor: the delta tells them apart.
+  static std::uint32_t Key(const State& state) { return static_cast<std::uint32_t>(state.delta); }
 };
 
 constexpr int kPaths = 3;  // paths kept after each sample
