@@ -5,7 +5,6 @@
 #endif
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 #include "platform/listing_notes.h"
@@ -34,8 +33,8 @@ bool Ended(std::string* err) {
 // more is never taken, nor passed over unsaid.
 constexpr std::size_t kMaybeCut = 257;
 
-std::string CutShort(const char* name, std::size_t length) {
-  return "the system gave a name of " + std::to_string(length) +
+std::string CutShort(const std::string& name) {
+  return "the system gave a name of " + std::to_string(name.size()) +
          " bytes, which it may have cut short, and it is left out: " + name;
 }
 
@@ -52,13 +51,16 @@ bool SearchFolder(const std::string& pattern,
   // them also matches the short aliases of longer names, which are left out.
   const std::string names = pattern.substr(DirPartLength(pattern));
   const bool check = HasWildcard(names);
+  // The system gives "." and ".." under the folder's own name: they are
+  // said as typed, as other systems' listings show them.
+  const bool dots = names == "." || names == "..";
   std::string cut;
   do {
-    const std::size_t length = std::strlen(found.cFileName);
-    if (length >= kMaybeCut) {
-      if (cut.empty()) cut = CutShort(found.cFileName, length);
-    } else if (!check || MatchesPattern(names, found.cFileName)) {
-      take(found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    const std::string name = dots ? names : found.cFileName;
+    if (name.size() >= kMaybeCut) {
+      if (cut.empty()) cut = CutShort(name);
+    } else if (!check || MatchesPattern(names, name)) {
+      take(name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     }
   } while (FindNextFileA(search, &found));
   // Only the end of the listing ends it well; anything else cut it short.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <string_view>
 
 #include "scan/words.h"
 #include "waves/messages.h"
@@ -10,19 +11,45 @@
 
 namespace {
 
+// What other files begin with: bytes at a place, and for IFF the form at
+// byte 8 too.
+struct Magic {
+  std::size_t at;
+  std::string_view bytes;
+  std::string_view form;
+  const char* says;
+};
+
+constexpr Magic kMagics[] = {
+    {0, "OggS", "", "it begins with OggS, as Ogg files do"},
+    {0, "fLaC", "", "it begins with fLaC, as FLAC files do"},
+    {0, "ID3", "", "it begins with ID3, as MP3 files do"},
+    {0, "RIFX", "", "it begins with RIFX: big-endian RIFF, which is no WAVE file"},
+    {0, "RF64", "", "it begins with RF64: 64-bit RIFF, which is no plain WAVE file"},
+    {0, "FORM", "AIFF", "it begins with FORM and AIFF, as AIFF files do"},
+    {0, "FORM", "AIFC", "it begins with FORM and AIFC, as AIFF-C files do"},
+    // "riff" and the first 8 bytes of Wave64's GUID for it.
+    {0, std::string_view("riff\x2e\x91\xcf\x11\xa5\xd6\x28\xdb", 12), "",
+     "it begins with riff and Wave64's GUID, as Sony Wave64 (W64) files do"},
+    {0, ".snd", "", "it begins with .snd, as Sun and NeXT audio (AU) files do"},
+    {0, "caff", "", "it begins with caff, as Core Audio (CAF) files do"},
+    {0, "wvpk", "", "it begins with wvpk, as WavPack files do"},
+    {4, "ftyp", "", "it holds ftyp at byte 4, as MP4 and M4A files do"},
+};
+
 // What a file that is no wave seems to be, from its first bytes.
 std::string LooksLike(const PartFinding& part) {
   const std::string& head = part.own.head;
-  const auto begins = [&head](const char* magic) { return head.rfind(magic, 0) == 0; };
-  if (begins("OggS")) return "it begins with OggS, as Ogg files do";
-  if (begins("fLaC")) return "it begins with fLaC, as FLAC files do";
-  if (begins("ID3")) return "it begins with ID3, as MP3 files do";
+  const auto holds = [&head](std::size_t at, std::string_view bytes) {
+    return head.size() >= at + bytes.size() && head.compare(at, bytes.size(), bytes) == 0;
+  };
+  for (const Magic& magic : kMagics) {
+    if (holds(magic.at, magic.bytes) && holds(8, magic.form)) return magic.says;
+  }
   if (head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xff &&
       (static_cast<unsigned char>(head[1]) & 0xe0) == 0xe0) {
     return "it begins with an MPEG frame sync, as MP3 files do";
   }
-  if (begins("RIFX")) return "it begins with RIFX: big-endian RIFF, which is no WAVE file";
-  if (begins("RF64")) return "it begins with RF64: 64-bit RIFF, which is no plain WAVE file";
   if (head.size() < kRiffHeader && (!part.headerRead || part.length >= kRiffHeader)) {
     return "it holds " + Bytes(head.size()) + ", fewer than the 12 bytes of a wave's header";
   }
@@ -30,7 +57,7 @@ std::string LooksLike(const PartFinding& part) {
     return "its wave length of " + Bytes(part.length) +
            " is less than the 12 bytes of a wave's header";
   }
-  if (begins("RIFF") && head.size() == kRiffHeader) {
+  if (holds(0, "RIFF") && head.size() == kRiffHeader) {
     return "it is a RIFF file of form " + ChunkId(head.substr(8, 4)) + ", not WAVE";
   }
   std::string bytes;

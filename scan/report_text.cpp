@@ -52,7 +52,10 @@ void Part(ReportPlace* /*place*/, const PartFinding& part, const Judgement& judg
   const bool refused =
       judgement.verdict == Verdict::kProblem && judgement.because == Problem::kRefused;
   std::string where;
-  if (refused) where = " offset " + Hex(part.offset);
+  // Its length as far as its header was read, as the JSON gives it.
+  if (refused) {
+    where = " offset " + Hex(part.offset) + (part.headerRead ? " length " + Hex(part.length) : "");
+  }
   if (judgement.verdict != Verdict::kSkipped && !refused) {
     where = " offset " + Hex(part.offset) + " length " + Hex(part.length) +
             (part.own.wave ? " (" + DescribeWave(part.own) + ")" : "");

@@ -77,6 +77,16 @@ TEST_F(Wavesplice, PassesOverDirectoriesQuietly) {
   EXPECT_EQ(run.out, "Replacing waves in .\nReplacing waves in ..\nReplacing waves in d\n");
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.status, 0);
+  // The folder itself, named as typed on every system.
+  const struct {
+    const char* arg;
+    const char* shown;
+  } folders[] = {{".", "."}, {"..", ".."}, {"d/.", "."}, {"d/..", ".."}};
+  for (const auto& f : folders) {
+    const Result named = Tool(f.arg);
+    EXPECT_EQ(named.out, "Replacing waves in " + std::string(f.shown) + "\n") << f.arg;
+    EXPECT_EQ(named.status, 0) << f.arg;
+  }
 }
 
 TEST_F(Wavesplice, CopiesWhatTheSizeFieldSaysAfterItWraps) {

@@ -117,7 +117,8 @@ TEST_F(LostEdits, AreCaughtBeforeTheSplice) {
          Put("bank.dat_00000040.wav", std::string("fLaC\0\0\0\x22", 8) + std::string(100, 'F'));
        },
        "bank.dat",
-       "offset 00000040: PROBLEM: not a wave: it begins with fLaC, as FLAC files do. PROBLEM: "
+       "offset 00000040 length 22000008: PROBLEM: not a wave: it begins with fLaC, as FLAC files "
+       "do. PROBLEM: "
        "wavesplice would refuse it: holds 108 bytes, fewer than its wave length of 570425352\n",
        {"not_a_wave", "refused"},
        "refused",

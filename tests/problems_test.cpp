@@ -58,6 +58,38 @@ TEST(ProblemTable, GivesEachProblemItsNameAndWhatFitMakesOfIt) {
   }
 }
 
+// Other sound files renamed to a part's name are named by their first bytes.
+TEST(ProblemTable, NamesWhatAFileThatIsNoWaveLooksLike) {
+  const struct {
+    std::string head;  // its first 12 bytes
+    const char* looks;
+  } cases[] = {
+      {std::string("FORM\0\0\x10\0AIFF", 12), "FORM and AIFF, as AIFF files do"},
+      {std::string("FORM\0\0\x10\0AIFC", 12), "FORM and AIFC, as AIFF-C files do"},
+      {std::string("FORM\0\0\x10\08SVX", 12), "the bytes 46 4f 52 4d"},
+      {std::string("riff\x2e\x91\xcf\x11\xa5\xd6\x28\xdb", 12),
+       "riff and Wave64's GUID, as Sony Wave64 (W64) files do"},
+      {std::string("riff\x2e\x91\xcf\x11\xa5\xd6\x28\xdc", 12), "the bytes 72 69 66 66"},
+      {std::string(".snd\0\0\0\x18\0\0\0\0", 12), ".snd, as Sun and NeXT audio (AU) files do"},
+      {std::string("caff\0\x01\0\0desc", 12), "caff, as Core Audio (CAF) files do"},
+      {std::string("wvpk\x20\0\0\0\x10\x04\0\0", 12), "wvpk, as WavPack files do"},
+  };
+  for (const auto& c : cases) {
+    PartFinding part;
+    part.opened = part.headerRead = true;
+    part.length = 1000;
+    part.own.head = c.head;
+    EXPECT_EQ(RowOf(P::kNotAWave).words(part, Judgement()),
+              std::string("PROBLEM: not a wave: it begins with ") + c.looks);
+  }
+  PartFinding m4a;
+  m4a.opened = m4a.headerRead = true;
+  m4a.length = 1000;
+  m4a.own.head = std::string("\0\0\0 ftypM4A ", 12);
+  EXPECT_EQ(RowOf(P::kNotAWave).words(m4a, Judgement()),
+            "PROBLEM: not a wave: it holds ftyp at byte 4, as MP4 and M4A files do");
+}
+
 TEST(ProblemTable, NamesAProblemVerdictByWhatThePartIs) {
   Judgement judgement;
   judgement.verdict = Verdict::kProblem;
