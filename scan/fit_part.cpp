@@ -10,8 +10,8 @@
 #include "platform/replace_file.h"
 #include "scan/same_name.h"
 #include "scan/wave_bytes.h"
-#include "scan/wave_layout.h"
 #include "sound/fit_data.h"
+#include "sound/format_layout.h"
 #include "waves/messages.h"
 #include "waves/reading.h"
 

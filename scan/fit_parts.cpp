@@ -11,7 +11,7 @@
 #include "scan/find_parts.h"
 #include "scan/fit_part.h"
 #include "scan/problems.h"
-#include "scan/wave_layout.h"
+#include "sound/format_layout.h"
 
 namespace {
 

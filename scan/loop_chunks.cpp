@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "scan/wave_layout.h"
+#include "sound/format_layout.h"
 #include "sound/ima_adpcm.h"
 #include "sound/ms_adpcm.h"
 #include "waves/riff.h"

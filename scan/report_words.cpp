@@ -6,8 +6,8 @@
 
 #include "scan/judge_loops.h"
 #include "scan/problems.h"
-#include "scan/wave_layout.h"
 #include "scan/words.h"
+#include "sound/format_layout.h"
 #include "waves/messages.h"
 #include "waves/riff.h"
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "scan/wave_format.h"
 #include "sound/fit_data.h"
+#include "sound/format.h"
 
 // Whether --fit reads a wave in the format (a replacement's) or writes it
 // (a slot's): the words of a refusal differ.

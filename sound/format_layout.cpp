@@ -1,4 +1,4 @@
-#include "scan/wave_layout.h"
+#include "sound/format_layout.h"
 
 #include <algorithm>
 #include <cstdio>
