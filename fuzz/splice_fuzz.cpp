@@ -58,15 +58,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (done != fits || after != expected) std::abort();
 
-  const PartFile opened = OpenPart(dir + "part.wav");
-  if (!opened.file) return 0;
+  PartFile opened;
   PartFinding finding;
+  const bool whole = OpenPart(dir + "part.wav", kChunkHeader, &opened, &finding.refused);
+  if (!opened.file) return 0;
   finding.name = "part.wav";
   finding.headerRead = true;
   finding.length = opened.length;
-  finding.refused = opened.why;
+  std::string err;
   const bool read =
-      !opened.why.empty() || ReadChunks(opened.file.get(), 0, opened.length, &finding.own);
+      !whole || ReadChunks(opened.file.get(), 0, opened.length, &finding.own, kShrank, &err);
   if (!read) std::abort();
   // Over a mono 8-bit wave of 60 bytes that ends a container of 64.
   finding.place.waveStarts = true;

@@ -65,15 +65,22 @@ WaveFormat FormatOf(const unsigned char* bytes, std::uint64_t size) {
 
 namespace {
 
+// The file the chunks are read from, and what a read of it cut short says.
+struct Source {
+  std::FILE* file;
+  const char* shortBy;
+};
+
 // Reads what the chunk whose header is at `at` says, inside of its bytes
 // lying within the wave, into chunks and labels.
-bool ReadChunk(std::FILE* file, std::uint64_t at, const unsigned char* header, std::uint64_t inside,
-               std::uint64_t offset, WaveChunks* chunks, std::vector<CuePoint>* labels) {
+bool ReadChunk(const Source& from, std::uint64_t at, const unsigned char* header,
+               std::uint64_t inside, std::uint64_t offset, WaveChunks* chunks,
+               std::vector<CuePoint>* labels, std::string* err) {
   const std::string id(reinterpret_cast<const char*>(header), 4);
   if (id == "fmt " && inside >= 14 && !chunks->hasFormat) {
     unsigned char format[kFormatBytes] = {};
     const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(inside, kFormatBytes));
-    if (!ReadAt(file, at + kChunkHeader, format, count)) return false;
+    if (!ReadAt(from.file, at + kChunkHeader, format, count, from.shortBy, err)) return false;
     chunks->format = FormatOf(format, inside);
     chunks->hasFormat = true;
   } else if (id == "data" && !chunks->hasData) {
@@ -85,20 +92,23 @@ bool ReadChunk(std::FILE* file, std::uint64_t at, const unsigned char* header, s
   if (loopBytes == 0) return true;
   std::vector<unsigned char> bytes(
       static_cast<std::size_t>(std::min<std::uint64_t>(inside, loopBytes)));
-  if (!ReadAt(file, at + kChunkHeader, bytes.data(), bytes.size())) return false;
+  if (!ReadAt(from.file, at + kChunkHeader, bytes.data(), bytes.size(), from.shortBy, err)) {
+    return false;
+  }
   ReadLoopChunk(id, bytes, chunks, labels);
   return true;
 }
 
 }  // namespace
 
-bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, WaveChunks* chunks) {
+bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, WaveChunks* chunks,
+                const char* shortBy, std::string* err) {
   *chunks = WaveChunks();
   const std::uint64_t end = offset + length;
   unsigned char head[kRiffHeader];
   const std::size_t headBytes =
       static_cast<std::size_t>(std::min<std::uint64_t>(length, kRiffHeader));
-  if (!ReadAt(file, offset, head, headBytes)) return false;
+  if (!ReadAt(file, offset, head, headBytes, shortBy, err)) return false;
   chunks->head.assign(reinterpret_cast<const char*>(head), headBytes);
   chunks->wave = headBytes == kRiffHeader && std::memcmp(head, "RIFF", 4) == 0 &&
                  std::memcmp(head + 8, "WAVE", 4) == 0;
@@ -107,12 +117,12 @@ bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, Wav
   std::uint64_t at = offset + kRiffHeader;
   for (int chunk = 0; chunk < kMostChunks && at + kChunkHeader <= end; ++chunk) {
     unsigned char header[kChunkHeader];
-    if (!ReadAt(file, at, header, sizeof header)) return false;
+    if (!ReadAt(file, at, header, sizeof header, shortBy, err)) return false;
     const std::uint64_t size = LittleEndian(header + 4);
     const std::uint64_t inside = std::min(size, end - at - kChunkHeader);
     const std::string id(reinterpret_cast<const char*>(header), 4);
     chunks->order.push_back({id, static_cast<std::uint32_t>(size)});
-    if (!ReadChunk(file, at, header, inside, offset, chunks, &labels)) return false;
+    if (!ReadChunk({file, shortBy}, at, header, inside, offset, chunks, &labels, err)) return false;
     if (id != "fmt " && id != "data") {
       chunks->others.push_back({id, std::min(kChunkHeader + size + (size & 1), end - at)});
     }

@@ -9,9 +9,10 @@
 #include "scan/wave_format.h"
 
 // Walks the chunks of the length bytes at offset of file, up to a bound on
-// their number. False when they could not be read; ferror tells a read
-// error from a file that shrank.
-bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, WaveChunks* chunks);
+// their number. False when they could not be read, with why in ReadAt's
+// words (waves/reading.h): shortBy when the file ended before them.
+bool ReadChunks(std::FILE* file, std::uint64_t offset, std::uint64_t length, WaveChunks* chunks,
+                const char* shortBy, std::string* err);
 
 // "PCM, 2 channels, 44100 Hz, 16 bits, 1.500 s"; "no fmt chunk" when it has
 // none within its bounds.

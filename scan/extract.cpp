@@ -28,7 +28,8 @@ bool Copy(std::FILE* container, const std::string& containerPath, std::uint64_t 
   for (std::uint64_t left = length; left > 0;) {
     const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
     if (std::fread(block.data(), 1, count, container) != count) {
-      Complain(containerPath, ReadFailure(container, "file shrank while being read"));
+      ReadFailed(container, kShrank, err);
+      Complain(containerPath, *err);
       *err = kUnread;
       return false;
     }

@@ -24,11 +24,11 @@ PartFinding ReadPart(const std::string& dir, const std::string& container,
   part.nameLength = PartNameLength(container);
   part.taken = TakePartName(name, container, &part.offset);
   if (part.taken != PartName::kPart) return part;
-  const PartFile opened = OpenPart(PathIn(dir, name));
+  PartFile opened;
+  const bool whole = OpenPart(PathIn(dir, name), kChunkHeader, &opened, &part.refused);
   part.opened = opened.opened;
   part.headerRead = opened.file != nullptr;
   part.length = opened.length;
-  part.refused = opened.why;
   if (!opened.file) {
     // Too short for a header: what there is tells what it is not.
     if (opened.start) {
@@ -39,8 +39,9 @@ PartFinding ReadPart(const std::string& dir, const std::string& container,
   // Read even when wavesplice refuses it, as far as the file goes: a FLAC
   // or RIFX file's bytes 4 to 7 make a length far beyond its size.
   const std::uint64_t held = std::min<std::uint64_t>(part.length, opened.size);
-  if (!ReadChunks(opened.file.get(), 0, held, &part.own) && part.refused.empty()) {
-    part.refused = ReadFailure(opened.file.get(), "file shrank while being read");
+  std::string err;
+  if (!ReadChunks(opened.file.get(), 0, held, &part.own, kShrank, &err) && whole) {
+    part.refused = err;
   }
   return part;
 }

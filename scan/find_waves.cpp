@@ -6,6 +6,7 @@
 
 #include "platform/file_data.h"
 #include "platform/file_position.h"
+#include "waves/reading.h"
 #include "waves/riff.h"
 
 namespace {
@@ -57,7 +58,8 @@ struct Window {
 // it holds from there on. Where nothing is kept, a hole (all zeros, no
 // "RIFF") is passed over unread, and *next moves past it. False when the
 // container could not be read.
-bool Refill(std::FILE* container, std::uint64_t size, std::uint64_t* next, Window* w) {
+bool Refill(std::FILE* container, std::uint64_t size, std::uint64_t* next, Window* w,
+            std::string* err) {
   const std::size_t keep =
       *next < w->base + w->have ? static_cast<std::size_t>(w->base + w->have - *next) : 0;
   if (keep == 0) {
@@ -70,10 +72,12 @@ bool Refill(std::FILE* container, std::uint64_t size, std::uint64_t* next, Windo
   w->have = keep;
   const std::size_t want =
       static_cast<std::size_t>(std::min<std::uint64_t>(w->blockSize, size - *next - keep));
-  std::string unplaced;  // a failed seek sets no error on the stream: a read cut short
-  if ((!w->placed && !SeekTo(container, w->base + keep, &unplaced)) ||
-      std::fread(&w->block[keep], 1, want, container) != want) {
+  if (!w->placed && !SeekTo(container, w->base + keep, err)) {
+    *err = "cannot read: " + *err;
     return false;
+  }
+  if (std::fread(&w->block[keep], 1, want, container) != want) {
+    return ReadFailed(container, kShrank, err);
   }
   w->have += want;
   w->placed = true;
@@ -83,13 +87,14 @@ bool Refill(std::FILE* container, std::uint64_t size, std::uint64_t* next, Windo
 }  // namespace
 
 bool FindWaves(std::FILE* container, std::uint64_t size, std::size_t blockSize,
-               const std::function<void(std::uint64_t offset, std::uint64_t length)>& found) {
+               const std::function<void(std::uint64_t offset, std::uint64_t length)>& found,
+               std::string* err) {
   blockSize = std::max(blockSize, kRiffHeader);
   Window w{std::vector<unsigned char>(kRiffHeader - 1 + blockSize), blockSize, 0, 0, false};
   std::uint64_t next = 0;  // where a wave may start that has not been ruled out
   while (next + kRiffHeader <= size) {
     if (next + kRiffHeader > w.base + w.have) {
-      if (!Refill(container, size, &next, &w)) return false;
+      if (!Refill(container, size, &next, &w, err)) return false;
       continue;  // a hole may have ended the search
     }
     const std::size_t last = w.have - kRiffHeader + 1;  // a header needs kRiffHeader bytes

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 // The blocks the scan reads, and extraction copies, in. A block of 128 KiB
 // read out of the page cache stays in a core's second-level cache (1 MiB
@@ -20,8 +21,8 @@ constexpr std::size_t kScanBlock = std::size_t{128} << 10;
 // in order. A wave is "RIFF", a little-endian size S >= 4 and "WAVE", with
 // all of its S + 8 bytes inside the container; the search goes on at the end
 // of a wave found (a "RIFF" among its samples is data), or one byte after a
-// "RIFF" that is none. found may move the stream's position. Returns false
-// when the container could not be read; ferror tells a read error from a
-// file that shrank.
+// "RIFF" that is none. found may move the stream's position. False with
+// why when the container could not be read.
 bool FindWaves(std::FILE* container, std::uint64_t size, std::size_t blockSize,
-               const std::function<void(std::uint64_t offset, std::uint64_t length)>& found);
+               const std::function<void(std::uint64_t offset, std::uint64_t length)>& found,
+               std::string* err);

@@ -19,6 +19,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
+// How a step of the fit ended: done; stopped by another file in the way, or
+// by a part no longer as it was judged, which are no failures; or failed,
+// with why.
 enum class Written { kDone, kExists, kChanged, kFailed };
 
 constexpr char kChanged[] = "it changed after it was checked";
@@ -52,27 +55,41 @@ bool WriteNew(const std::string& path, const Bytes& bytes, const std::string& mo
   return false;
 }
 
-// The user's file whole, as it was judged, and which version of it: "" with
-// *mine, or why not.
-std::string ReadMine(const std::string& path, const PartFinding& part, Bytes* mine,
-                     FileVersion* read) {
+// The user's file whole, in *mine, and which version of it: kDone; kChanged
+// when it is no longer as it was judged; kFailed with why.
+Written ReadMine(const std::string& path, const PartFinding& part, Bytes* mine, FileVersion* read,
+                 std::string* why) {
   std::uint64_t size = 0;
-  std::string why;
-  const ReadOnlyFile file = OpenToRead(path, &size, &why);
-  if (!file) return why;
+  ReadOnlyFile file;
+  if (!OpenToRead(path, &file, &size, why)) return Written::kFailed;
   mine->resize(static_cast<std::size_t>(size));
-  WaveChunks now;
-  std::string unasked;  // said as the read's failure below
-  if (!VersionOfOpenFile(file.get(), read, &unasked) ||
-      !ReadAt(file.get(), 0, mine->data(), mine->size()) ||
-      !ReadChunks(file.get(), 0, std::min<std::uint64_t>(size, part.length), &now)) {
-    why = ReadFailure(file.get(), "it shrank");
-  } else if (size < part.length || !now.hasData || !SameFormat(now.format, part.own.format) ||
-             now.dataAt != part.own.dataAt || now.dataBytes != part.own.dataBytes) {
-    // Another name of it, fitted earlier in the run, or another program.
-    why = kChanged;
+  if (!VersionOfOpenFile(file.get(), read, why)) {
+    *why = "cannot read: " + *why;
+    return Written::kFailed;
   }
-  return why;
+  WaveChunks now;
+  if (!ReadAt(file.get(), 0, mine->data(), mine->size(), "it shrank", why) ||
+      !ReadChunks(file.get(), 0, std::min<std::uint64_t>(size, part.length), &now, "it shrank",
+                  why)) {
+    return Written::kFailed;
+  }
+  const bool same = size >= part.length && now.hasData && SameFormat(now.format, part.own.format) &&
+                    now.dataAt == part.own.dataAt && now.dataBytes == part.own.dataBytes;
+  // Not the same: another name of it, fitted earlier in the run, or another
+  // program changed it.
+  return same ? Written::kDone : Written::kChanged;
+}
+
+// The user's file, as ReadMine reads it, and the wave it replaces.
+Written ReadBoth(std::FILE* container, const std::string& path, const PartFinding& part,
+                 Bytes* mine, FileVersion* read, Bytes* wave, std::string* why) {
+  const Written mineRead = ReadMine(path, part, mine, read, why);
+  if (mineRead != Written::kDone) return mineRead;
+  wave->resize(static_cast<std::size_t>(part.place.waveLength));
+  return ReadAt(container, part.place.waveOffset, wave->data(), wave->size(),
+                "the container shrank", why)
+             ? Written::kDone
+             : Written::kFailed;
 }
 
 // Whether a file named kept but for letter case is there, its name then
@@ -102,11 +119,11 @@ bool SameContents(const std::string& a, const std::string& b) {
   std::uint64_t sizeA = 0;
   std::uint64_t sizeB = 0;
   std::string unsaid;  // a file not read is no copy to speak of
-  const ReadOnlyFile fileA = OpenToRead(a, &sizeA, &unsaid);
-  const ReadOnlyFile fileB = OpenToRead(b, &sizeB, &unsaid);
-  bool read = false;
-  return fileA && fileB && sizeA == sizeB &&
-         SameBytes(fileA.get(), 0, fileB.get(), 0, sizeA, &read);
+  ReadOnlyFile fileA;
+  ReadOnlyFile fileB;
+  bool same = false;
+  return OpenToRead(a, &fileA, &sizeA, &unsaid) && OpenToRead(b, &fileB, &sizeB, &unsaid) &&
+         sizeA == sizeB && SameBytes(fileA.get(), 0, fileB.get(), 0, sizeA, &same, &unsaid) && same;
 }
 
 // Why a kept name that is not the part's second name is in the way, and
@@ -163,7 +180,6 @@ Written Replace(const std::string& fresh, const std::string& path, const FileVer
     *why = "cannot rename " + fresh + " to its part's name: " + *why;
     return Written::kFailed;
   }
-  *why = kChanged;
   return Written::kChanged;
 }
 
@@ -175,10 +191,13 @@ FitResult Convert(const PartFinding& part, const Bytes& mine, Bytes* wave) {
   if (KeepsItsSamples(part)) {
     fitted.data.assign(sound, sound + soundBytes);
   } else {
+    // Both were found to be layouts --fit converts before the part was
+    // taken to be fitted.
     DataLayout from;
     DataLayout to;
-    LayoutOf(part.own.format, Use::kRead, &from);
-    LayoutOf(part.wave.format, Use::kWrite, &to);
+    std::string judged;
+    LayoutOf(part.own.format, Use::kRead, &from, &judged);
+    LayoutOf(part.wave.format, Use::kWrite, &to, &judged);
     fitted = FitData(sound, soundBytes, from, part.own.format.sampleRate, to,
                      part.wave.format.sampleRate, static_cast<std::size_t>(part.wave.dataBytes),
                      SeedFromBytes(sound, soundBytes));
@@ -202,10 +221,13 @@ Written PutInPlace(const std::string& path, const std::string& kept, bool interr
   const Written put =
       WriteNew(fresh, wave, path, why) ? Replace(fresh, path, read, why) : Written::kFailed;
   if (put == Written::kDone) return put;
-  // No copy of the part is left that this run made, or it is said.
+  // No copy of the part is left that this run made, or it is said, as a
+  // failure, whatever else stopped the fit.
   std::string err;
   if (!interrupted && !RemoveFile(kept, &err)) {
+    if (put == Written::kChanged) *why = kChanged;
     *why += "; " + kept + " could not be removed: " + err;
+    return Written::kFailed;
   }
   return put;
 }
@@ -233,19 +255,17 @@ bool FitPart(std::FILE* container, const std::string& dir, PartFinding* finding)
   }
   Bytes mine;
   FileVersion read;
-  std::string why = ReadMine(path, part, &mine, &read);
-  Bytes wave(static_cast<std::size_t>(part.place.waveLength));
-  if (why.empty() && !ReadAt(container, part.place.waveOffset, wave.data(), wave.size())) {
-    why = ReadFailure(container, "the container shrank");
+  Bytes wave;
+  std::string why;
+  Written put = ReadBoth(container, path, part, &mine, &read, &wave, &why);
+  const FitResult fitted = put == Written::kDone ? Convert(part, mine, &wave) : FitResult();
+  if (put == Written::kDone) {
+    put = PutInPlace(path, PathIn(dir, keptName), interrupted, mine, read, wave, &why);
   }
-  const FitResult fitted = why.empty() ? Convert(part, mine, &wave) : FitResult();
-  const Written put =
-      why.empty() ? PutInPlace(path, PathIn(dir, keptName), interrupted, mine, read, wave, &why)
-                  : Written::kFailed;
-  if (put == Written::kExists || why == kChanged) {
+  if (put == Written::kExists || put == Written::kChanged) {
     // Another file is in the way, or another name changed it: no failure.
     fitting->notFitted =
-        (put == Written::kExists ? keptName + " exists already" : why) + "; nothing changed";
+        (put == Written::kExists ? keptName + " exists already" : kChanged) + "; nothing changed";
     return true;
   }
   if (put != Written::kDone) {

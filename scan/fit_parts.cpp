@@ -55,10 +55,12 @@ std::string WhyNotFitted(const PartFinding& part, const Judgement& judgement) {
   if (!part.wave.hasData) return "the wave at its offset has no data chunk";
   if (KeepsItsSamples(part)) return "";  // copied, in whatever format
   DataLayout layout;
-  std::string why = LayoutOf(part.own.format, Use::kRead, &layout);
-  if (!why.empty()) return "its format is " + why;
-  why = LayoutOf(part.wave.format, Use::kWrite, &layout);
-  return why.empty() ? "" : "the wave at its offset is " + why;
+  std::string why;
+  if (!LayoutOf(part.own.format, Use::kRead, &layout, &why)) return "its format is " + why;
+  if (!LayoutOf(part.wave.format, Use::kWrite, &layout, &why)) {
+    return "the wave at its offset is " + why;
+  }
+  return "";
 }
 
 namespace {

@@ -61,10 +61,14 @@ std::FILE* FileOf(const Versions& versions, std::size_t i) {
 
 bool ScanVersion(std::FILE* file, std::uint64_t size, const std::string& path,
                  std::vector<WaveKey>* waves) {
-  const bool read = FindWaves(file, size, kScanBlock, [waves](std::uint64_t o, std::uint64_t l) {
-    waves->push_back({o, l, false, 0});
-  });
-  if (!read) Complain(path, ReadFailure(file, "file shrank while being read"));
+  std::string err;
+  const bool read = FindWaves(
+      file, size, kScanBlock,
+      [waves](std::uint64_t o, std::uint64_t l) {
+        waves->push_back({o, l, false, 0});
+      },
+      &err);
+  if (!read) Complain(path, err);
   return read;
 }
 
@@ -97,17 +101,23 @@ bool Classify(const std::vector<Part>& parts, Versions* versions,
     // would read each of them once more.
     if (counts[wave.length] <= 2) continue;
     std::FILE* file = FileOf(*versions, i);
-    if (!HashBytes(file, wave.offset, wave.length, &wave.hash)) {
-      Complain(file == versions->old ? versions->oldPath : versions->name,
-               ReadFailure(file, "file shrank while being read"));
+    std::string err;
+    if (!HashBytes(file, wave.offset, wave.length, &wave.hash, &err)) {
+      Complain(file == versions->old ? versions->oldPath : versions->name, err);
       return false;
     }
   }
   bool read = true;
   *classes = SameBytesClasses(versions->waves, [&](std::size_t a, std::size_t b) {
     const std::vector<WaveKey>& waves = versions->waves;
-    return SameBytes(FileOf(*versions, a), waves[a].offset, FileOf(*versions, b), waves[b].offset,
-                     waves[a].length, &read);
+    bool same = false;
+    std::string err;  // the complaint below says what could not be read
+    if (SameBytes(FileOf(*versions, a), waves[a].offset, FileOf(*versions, b), waves[b].offset,
+                  waves[a].length, &same, &err)) {
+      return same;
+    }
+    read = false;
+    return false;
   });
   if (!read) Complain(versions->oldPath, "cannot read its waves and the new ones to compare them");
   return read;
@@ -122,11 +132,11 @@ std::string Offsets(const std::vector<std::uint64_t>& offsets) {
 // Whether the part's bytes are the old version's wave at its offset.
 bool IsOldWave(const std::string& path, const Versions& versions, const WaveKey& wave) {
   std::uint64_t size = 0;
-  std::string why;
-  const ReadOnlyFile file = OpenToRead(path, &size, &why);
-  bool read = true;
-  return file && size == wave.length &&
-         SameBytes(file.get(), 0, versions.old, wave.offset, wave.length, &read);
+  ReadOnlyFile file;
+  bool same = false;
+  std::string unread;  // a part that cannot be read is not said to be the wave
+  return OpenToRead(path, &file, &size, &unread) && size == wave.length &&
+         SameBytes(file.get(), 0, versions.old, wave.offset, wave.length, &same, &unread) && same;
 }
 
 std::string GoneWords(const std::string& dir, const Part& part, const Versions& versions) {
@@ -301,10 +311,11 @@ bool MoveParts(std::FILE* file, const std::string& dir, const std::string& oldDi
   versions.name = container;
   std::uint64_t oldSize = 0;
   std::string why;
-  const ReadOnlyFile old =
-      OpenOldVersion(oldDir, dir, container, &versions.oldPath, &oldSize, &why);
+  ReadOnlyFile old;
+  const bool opened =
+      OpenOldVersion(oldDir, dir, container, &old, &versions.oldPath, &oldSize, &why);
   versions.old = old.get();
-  if (!old) {
+  if (!opened) {
     Complain(versions.oldPath, why);
     summary->notMoved = versions.oldPath + ": " + why;
     return false;

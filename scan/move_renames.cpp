@@ -57,12 +57,11 @@ bool WriteRecord(const std::string& path, const char* header, const std::string&
 bool ReadRecord(const std::string& path, const char* header, std::string* signature,
                 std::vector<std::string>* names, std::string* why) {
   std::uint64_t size = 0;
-  const ReadOnlyFile file = OpenToRead(path, &size, why);
-  if (!file) return false;
+  ReadOnlyFile file;
+  if (!OpenToRead(path, &file, &size, why)) return false;
   std::string text(static_cast<std::size_t>(size), '\0');
   if (std::fread(&text[0], 1, text.size(), file.get()) != text.size()) {
-    *why = ReadFailure(file.get(), "it shrank");
-    return false;
+    return ReadFailed(file.get(), "it shrank", why);
   }
   const std::size_t line = text.find('\n', std::strlen(header));
   if (text.rfind(header, 0) != 0 || line == std::string::npos ||
@@ -193,8 +192,12 @@ bool FinishStoppedRun(const std::string& dir, const std::string& container, std:
   std::string signature;
   std::vector<std::string> names;
   std::string why;
-  if (!ReadRecord(record, kRenames, &signature, &names, &why) || names.size() % 2 != 0) {
-    Complain(record, why.empty() ? "not a record of wavescan --moved-from" : why);
+  if (!ReadRecord(record, kRenames, &signature, &names, &why)) {
+    Complain(record, why);
+    return false;
+  }
+  if (names.size() % 2 != 0) {
+    Complain(record, "not a record of wavescan --moved-from");
     return false;
   }
   std::vector<Rename> renames;

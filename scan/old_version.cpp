@@ -23,22 +23,21 @@ std::string OldName(const std::string& oldDir, const std::string& container, std
 
 }  // namespace
 
-ReadOnlyFile OpenOldVersion(const std::string& oldDir, const std::string& dir,
-                            const std::string& container, std::string* path, std::uint64_t* size,
-                            std::string* why) {
+bool OpenOldVersion(const std::string& oldDir, const std::string& dir, const std::string& container,
+                    ReadOnlyFile* file, std::string* path, std::uint64_t* size, std::string* err) {
   std::string several;
   const std::string name = OldName(oldDir, container, &several);
   *path = PathIn(oldDir, name.empty() ? container : name);
   if (name.empty()) {
-    *why = "several files are named as " + container + " but for letter case (" + several +
+    *err = "several files are named as " + container + " but for letter case (" + several +
            "): which is its old version is not known";
-    return nullptr;
+    return false;
   }
   FileIdentity old;
   FileIdentity now;
   if (IdentifyFile(*path, &old) && IdentifyFile(PathIn(dir, container), &now) && old == now) {
-    *why = "the same file as " + PathIn(dir, container) + ", not an old version of it";
-    return nullptr;
+    *err = "the same file as " + PathIn(dir, container) + ", not an old version of it";
+    return false;
   }
-  return OpenToRead(*path, size, why);
+  return OpenToRead(*path, file, size, err);
 }

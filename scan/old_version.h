@@ -9,8 +9,7 @@
 #include "waves/reading.h"
 
 // Opens oldDir's version of container (found in dir) for reading, with its
-// path and size. Null with *why, a line to say after the path, when there
+// path and size. False with why, a line to say after the path, when there
 // is none, it cannot be read, or it is the container itself.
-ReadOnlyFile OpenOldVersion(const std::string& oldDir, const std::string& dir,
-                            const std::string& container, std::string* path, std::uint64_t* size,
-                            std::string* why);
+bool OpenOldVersion(const std::string& oldDir, const std::string& dir, const std::string& container,
+                    ReadOnlyFile* file, std::string* path, std::uint64_t* size, std::string* err);

@@ -134,10 +134,10 @@ void Meet(Walk* walk, std::uint64_t offset, std::uint64_t length) {
   WaveFinding wave;
   wave.offset = offset;
   wave.length = length;
-  wave.chunksRead = ReadChunks(walk->file, offset, length, &wave.chunks);
+  std::string err;
+  wave.chunksRead = ReadChunks(walk->file, offset, length, &wave.chunks, kShrank, &err);
   if (!wave.chunksRead) {
-    Complain(PathIn(walk->dir, summary.name),
-             ReadFailure(walk->file, "file shrank while being read"));
+    Complain(PathIn(walk->dir, summary.name), err);
     walk->done = false;
   }
   const std::size_t first = PlaceWave(walk->spots, offset, length, &walk->passed, &walk->places);
@@ -177,16 +177,16 @@ void ReportParts(const std::vector<PartFinding>& parts, const std::vector<Judgem
 }
 
 // Meets each wave of the container: those known already, found by an
-// earlier scan of it, or those a scan finds now. False when it could not
-// be read.
-bool MeetWaves(Walk* walk, const std::vector<WaveKey>& known) {
+// earlier scan of it, or those a scan finds now. False with why when it
+// could not be read.
+bool MeetWaves(Walk* walk, const std::vector<WaveKey>& known, std::string* err) {
   if (!known.empty()) {
     for (const WaveKey& wave : known) Meet(walk, wave.offset, wave.length);
     return true;
   }
   return FindWaves(
       walk->file, walk->summary->size, kScanBlock,
-      [walk](std::uint64_t offset, std::uint64_t length) { Meet(walk, offset, length); });
+      [walk](std::uint64_t offset, std::uint64_t length) { Meet(walk, offset, length); }, err);
 }
 
 // Walks container's waves, in file open at dir + summary->name: reports
@@ -214,15 +214,12 @@ bool WalkWaves(std::FILE* file, const std::string& dir, bool extract, const RunF
     walk.spots.push_back({(*parts)[i].offset, (*parts)[i].length});
   }
   walk.places.resize(walk.sorted.size());
-  summary->read = MeetWaves(&walk, known);
+  summary->read = MeetWaves(&walk, known, &summary->error);
   if (walk.holding) Settle(&walk, &walk.held, walk.heldPart, true);
   for (std::size_t i = 0; i < walk.sorted.size(); ++i) {
     (*parts)[walk.sorted[i]].place = walk.places[i];
   }
-  if (!summary->read) {
-    summary->error = ReadFailure(file, "file shrank while being read");
-    Complain(PathIn(dir, summary->name), summary->error);
-  }
+  if (!summary->read) Complain(PathIn(dir, summary->name), summary->error);
   return walk.done;
 }
 
@@ -236,8 +233,8 @@ bool ScanWaves(const std::string& dir, const std::string& container, const ScanO
   summary.extract = options.extract;
   summary.fitAsked = options.fit;
   summary.moveAsked = !options.movedFrom.empty();
-  const ReadOnlyFile file = OpenToRead(path, &summary.size, &summary.error);
-  if (!file) {
+  ReadOnlyFile file;
+  if (!OpenToRead(path, &file, &summary.size, &summary.error)) {
     Complain(path, summary.error);
     summary.read = false;
     report->done(&report->place, summary);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "sound/ms_adpcm.h"
 
@@ -28,23 +29,33 @@ std::string Refused(const std::string& what, Use use) {
 
 std::string Bits(std::uint32_t bits) { return std::to_string(bits) + " bits"; }
 
+// False with *err the words why a layout is none --fit converts.
+bool Fail(std::string words, std::string* err) {
+  *err = std::move(words);
+  return false;
+}
+
 // A PCM or float layout.
-std::string SamplesOf(const WaveFormat& format, const std::string& name, SampleLayout* layout) {
+bool SamplesOf(const WaveFormat& format, const std::string& name, SampleLayout* layout,
+               std::string* err) {
   layout->kind = EffectiveTag(format) == 1 ? SampleKind::kPcm : SampleKind::kFloat;
   layout->bits = format.bitsPerSample;
   layout->validBits = SignificantBits(format);
   layout->channels = format.channels;
   if (!IsSupported(*layout)) {
-    return name + " of " + Bits(format.bitsPerSample) +
-           (format.validBits != 0 ? " (" + std::to_string(format.validBits) + " valid)" : "") +
-           ", which is not converted";
+    return Fail(
+        name + " of " + Bits(format.bitsPerSample) +
+            (format.validBits != 0 ? " (" + std::to_string(format.validBits) + " valid)" : "") +
+            ", which is not converted",
+        err);
   }
   if (format.blockAlign != FrameBytes(*layout)) {
-    return name + " whose block align of " + std::to_string(format.blockAlign) +
-           " bytes is not its " + std::to_string(format.channels) + " channels of " +
-           Bits(format.bitsPerSample);
+    return Fail(name + " whose block align of " + std::to_string(format.blockAlign) +
+                    " bytes is not its " + std::to_string(format.channels) + " channels of " +
+                    Bits(format.bitsPerSample),
+                err);
   }
-  return "";
+  return true;
 }
 
 // Whether the table holds the standard pairs first, as every decoder
@@ -84,62 +95,72 @@ namespace {
 
 // An ADPCM layout: 4 bits, and samples per block that agree with the block
 // align.
-std::string AdpcmOf(const WaveFormat& format, const std::string& name, Use use, CodedLayout* code) {
+bool AdpcmOf(const WaveFormat& format, const std::string& name, Use use, CodedLayout* code,
+             std::string* err) {
   const bool ima = EffectiveTag(format) == kImaAdpcm;
-  if (format.bitsPerSample != 4) return Refused(name + " of " + Bits(format.bitsPerSample), use);
+  if (format.bitsPerSample != 4)
+    return Fail(Refused(name + " of " + Bits(format.bitsPerSample), use), err);
   if (!ima && !format.hasCoefficients) {
-    return name +
-           ", but its fmt chunk has no MS ADPCM coefficient table, so it is not the "
-           "standard format";
+    return Fail(name +
+                    ", but its fmt chunk has no MS ADPCM coefficient table, so it is not the "
+                    "standard format",
+                err);
   }
   if (!ima && !format.coefficientsWhole) {
-    return name + " whose fmt chunk says its coefficient table has " +
-           std::to_string(format.coefficientCount) +
-           " pairs, more than the chunk or its extension holds";
+    return Fail(name + " whose fmt chunk says its coefficient table has " +
+                    std::to_string(format.coefficientCount) +
+                    " pairs, more than the chunk or its extension holds",
+                err);
   }
   if (!ima && !StandardTable(format)) {
-    return name + " whose coefficient table does not begin with the 7 standard pairs";
+    return Fail(name + " whose coefficient table does not begin with the 7 standard pairs", err);
   }
   if (!format.hasSamplesPerBlock)
-    return name + " whose fmt chunk does not say its samples per block";
+    return Fail(name + " whose fmt chunk does not say its samples per block", err);
   if (!BlockSamplesAgree(format)) {
-    return name + " whose " + std::to_string(format.samplesPerBlock) +
-           " samples per block do not agree with its block align of " +
-           std::to_string(format.blockAlign) + " bytes";
+    return Fail(name + " whose " + std::to_string(format.samplesPerBlock) +
+                    " samples per block do not agree with its block align of " +
+                    std::to_string(format.blockAlign) + " bytes",
+                err);
   }
   code->codec = ima ? Codec::kImaAdpcm : Codec::kMsAdpcm;
   code->samplesPerBlock = format.samplesPerBlock;
   code->coefficients = ima ? std::vector<std::int16_t>() : format.coefficients;
-  return "";
+  return true;
 }
 
 // A G.711 layout: a byte a sample.
-std::string LawOf(const WaveFormat& format, const std::string& name, Use use, CodedLayout* code) {
-  if (format.bitsPerSample != 8) return Refused(name + " of " + Bits(format.bitsPerSample), use);
+bool LawOf(const WaveFormat& format, const std::string& name, Use use, CodedLayout* code,
+           std::string* err) {
+  if (format.bitsPerSample != 8)
+    return Fail(Refused(name + " of " + Bits(format.bitsPerSample), use), err);
   if (format.blockAlign != format.channels) {
-    return name + " whose block align of " + std::to_string(format.blockAlign) +
-           " bytes is not its " + std::to_string(format.channels) + " channels of 8 bits";
+    return Fail(name + " whose block align of " + std::to_string(format.blockAlign) +
+                    " bytes is not its " + std::to_string(format.channels) + " channels of 8 bits",
+                err);
   }
   code->codec = EffectiveTag(format) == kMuLaw ? Codec::kMuLaw : Codec::kALaw;
-  return "";
+  return true;
 }
 
 }  // namespace
 
-std::string LayoutOf(const WaveFormat& format, Use use, DataLayout* layout) {
+bool LayoutOf(const WaveFormat& format, Use use, DataLayout* layout, std::string* err) {
   const std::uint32_t tag = EffectiveTag(format);
   const std::string name = FormatName(format);
   const bool law = tag == kMuLaw || tag == kALaw;
   const bool adpcm = tag == kMsAdpcm || tag == kImaAdpcm;
-  if (tag != 1 && tag != 3 && !law && !adpcm) return Refused(Named(format), use);
-  if (!format.hasBits) return name + " with no bits per sample (the old 14-byte fmt chunk)";
-  if (format.channels == 0) return name + " of 0 channels";
-  if (format.sampleRate == 0) return name + " at 0 Hz";
+  if (tag != 1 && tag != 3 && !law && !adpcm) return Fail(Refused(Named(format), use), err);
+  if (!format.hasBits)
+    return Fail(name + " with no bits per sample (the old 14-byte fmt chunk)", err);
+  if (format.channels == 0) return Fail(name + " of 0 channels", err);
+  if (format.sampleRate == 0) return Fail(name + " at 0 Hz", err);
   layout->coded = law || adpcm;
-  if (!layout->coded) return SamplesOf(format, name, &layout->samples);
+  if (!layout->coded) return SamplesOf(format, name, &layout->samples, err);
   layout->code.channels = format.channels;
   layout->code.blockAlign = format.blockAlign;
-  return law ? LawOf(format, name, use, &layout->code) : AdpcmOf(format, name, use, &layout->code);
+  return law ? LawOf(format, name, use, &layout->code, err)
+             : AdpcmOf(format, name, use, &layout->code, err);
 }
 
 bool IsCoded(const WaveFormat& format) {

@@ -14,9 +14,9 @@ enum class Use { kRead, kWrite };
 // holds, as decoders count them from it.
 bool BlockSamplesAgree(const WaveFormat& format);
 
-// How the samples of a wave in format lie: "" with *layout, or why they are
-// none that --fit converts, in words.
-std::string LayoutOf(const WaveFormat& format, Use use, DataLayout* layout);
+// How the samples of a wave in format lie, in *layout: false with why they
+// are none that --fit converts, in words.
+bool LayoutOf(const WaveFormat& format, Use use, DataLayout* layout, std::string* err);
 
 // Whether the format is one --fit codes: G.711 or ADPCM.
 bool IsCoded(const WaveFormat& format);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "scan/find_parts.h"
+#include "waves/reading.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ TEST(FitPart, LeavesAPartThatChangedAfterItWasChecked) {
   Put(dir + "c.dat_00000000.wav", Pcm(16000, 300));
   PartFinding part = ReadPart(dir, "c.dat", "c.dat_00000000.wav");
   std::FILE* container = std::fopen((dir + "c.dat").c_str(), "rb");
-  ASSERT_TRUE(ReadChunks(container, 0, wave.size(), &part.wave));
+  std::string err;
+  ASSERT_TRUE(ReadChunks(container, 0, wave.size(), &part.wave, kShrank, &err)) << err;
   part.place.waveStarts = true;
   part.place.waveLength = wave.size();
   // Checked as 16 kHz; another name of it, or another program, then makes
@@ -104,7 +106,8 @@ TEST(FitPart, KeepsSamplesInTheWavesExactFormatAndLengthByteForByte) {
   Put(dir + "c.dat_00000000.wav", wave(Le(0, 2) + "LIST" + Le(4, 4) + "INFO"));
   PartFinding part = ReadPart(dir, "c.dat", "c.dat_00000000.wav");
   std::FILE* container = std::fopen((dir + "c.dat").c_str(), "rb");
-  ASSERT_TRUE(ReadChunks(container, 0, silent.size(), &part.wave));
+  std::string err;
+  ASSERT_TRUE(ReadChunks(container, 0, silent.size(), &part.wave, kShrank, &err)) << err;
   part.place.waveStarts = true;
   part.place.waveLength = silent.size();
   EXPECT_TRUE(KeepsItsSamples(part));

@@ -117,7 +117,8 @@ TEST(HashBytes, TellsBytesApartWhereverTheyDiffer) {
       ASSERT_EQ(std::fseek(file, 0, SEEK_SET), 0);
       ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
       ASSERT_EQ(std::fflush(file), 0);
-      ASSERT_TRUE(HashBytes(file, 0, bytes.size(), &hashes[i]));
+      std::string err;
+      ASSERT_TRUE(HashBytes(file, 0, bytes.size(), &hashes[i], &err)) << err;
     }
     EXPECT_NE(hashes[0], hashes[1]) << pair.a << " / " << pair.b;
   }

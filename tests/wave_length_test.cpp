@@ -10,7 +10,10 @@ bool LengthOf(const std::string& bytes, std::uint32_t* length) {
   std::FILE* file = std::tmpfile();
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::rewind(file);
-  const bool read = ReadWaveLength(file, length);
+  unsigned char header[8];
+  std::size_t got = 0;
+  std::string err;
+  const bool read = ReadWaveLength(file, header, sizeof header, length, &got, &err);
   std::fclose(file);
   return read;
 }

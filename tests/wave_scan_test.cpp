@@ -15,6 +15,7 @@
 #include "scan/extract.h"
 #include "scan/find_waves.h"
 #include "scan/scan_waves.h"
+#include "waves/reading.h"
 
 namespace {
 
@@ -45,10 +46,15 @@ std::FILE* FileOf(const std::string& bytes) {
 Waves Scan(const std::string& bytes, std::size_t block) {
   std::FILE* file = FileOf(bytes);
   Waves found;
-  EXPECT_TRUE(FindWaves(file, bytes.size(), block, [&](std::uint64_t offset, std::uint64_t length) {
-    found.emplace_back(offset, length);
-    std::fseek(file, 0, SEEK_SET);  // as reading a wave's chunks does
-  }));
+  std::string err;
+  EXPECT_TRUE(FindWaves(
+      file, bytes.size(), block,
+      [&](std::uint64_t offset, std::uint64_t length) {
+        found.emplace_back(offset, length);
+        std::fseek(file, 0, SEEK_SET);  // as reading a wave's chunks does
+      },
+      &err))
+      << err;
   std::fclose(file);
   return found;
 }
@@ -195,7 +201,8 @@ TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
     const std::string bytes = "junk" + WaveOf(c.body) + "junk";
     std::FILE* file = FileOf(bytes);
     WaveChunks chunks;
-    EXPECT_TRUE(ReadChunks(file, 4, bytes.size() - 8, &chunks));
+    std::string err;
+    EXPECT_TRUE(ReadChunks(file, 4, bytes.size() - 8, &chunks, kShrank, &err)) << err;
     EXPECT_EQ(DescribeWave(chunks), c.says);
     std::fclose(file);
   }
@@ -279,7 +286,8 @@ TEST(DescribeWave, ReadsLoopsAndCuePointsWithinTheirChunks) {
     const std::string bytes = WaveOf(slow + ChunkOf("smpl", SamplerHead(1) + LoopOf(0, 999, 0)));
     std::FILE* file = FileOf(bytes);
     WaveChunks chunks;
-    EXPECT_TRUE(ReadChunks(file, 0, bytes.size(), &chunks));
+    std::string err;
+    EXPECT_TRUE(ReadChunks(file, 0, bytes.size(), &chunks, kShrank, &err)) << err;
     EXPECT_EQ(DescribeWave(chunks),
               "PCM, 1 channel, 1000 Hz, 16 bits, 1.000 s, loop 0.000-1.000 s");
     std::fclose(file);
@@ -288,7 +296,8 @@ TEST(DescribeWave, ReadsLoopsAndCuePointsWithinTheirChunks) {
     const std::string bytes = WaveOf(c.body);
     std::FILE* file = FileOf(bytes);
     WaveChunks chunks;
-    EXPECT_TRUE(ReadChunks(file, 0, bytes.size(), &chunks));
+    std::string err;
+    EXPECT_TRUE(ReadChunks(file, 0, bytes.size(), &chunks, kShrank, &err)) << err;
     EXPECT_EQ(DescribeWave(chunks), says + c.says);
     EXPECT_EQ(Points(chunks), c.points) << c.says;
     std::fclose(file);

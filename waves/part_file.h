@@ -21,19 +21,19 @@ struct PartFile {
   std::size_t got = 0;                     // how many: the header's, when short of it
   bool opened = false;                     // it was opened: size, start and got hold
   std::uint64_t size = 0;                  // the file's size, once it was opened
-  // Why wavesplice refuses it: it cannot be opened, has no whole header,
-  // or holds fewer bytes than its wave length. Empty when it would splice.
-  std::string why;
 };
 
 // Opens path and reads its start in one request: the chunk header, and up
 // to most bytes in all, so that a wave that fits them takes no other read.
-PartFile OpenPart(const std::string& path, std::size_t most = kChunkHeader);
+// False with why wavesplice refuses it: it cannot be opened, has no whole
+// header, or holds fewer bytes than its wave length (part->file is left
+// open then, past its header).
+bool OpenPart(const std::string& path, std::size_t most, PartFile* part, std::string* err);
 
-// Reads the 8-byte chunk header at the file's current position, and with
-// room given, the count bytes it starts, in one request; the wave length is
-// the header's little-endian size field plus 8, modulo 2^32. Returns false
-// when the header cannot be read whole. *got, when asked, is how many bytes
-// were read.
-bool ReadWaveLength(std::FILE* part, std::uint32_t* length, unsigned char* room = nullptr,
-                    std::size_t count = 0, std::size_t* got = nullptr);
+// Reads the 8-byte chunk header at the file's current position, and the
+// count bytes it starts, in one request, into room, which holds at least
+// the header; the wave length is the header's little-endian size field
+// plus 8, modulo 2^32. *got is how many bytes were read. False with why
+// when the header cannot be read whole.
+bool ReadWaveLength(std::FILE* part, unsigned char* room, std::size_t count, std::uint32_t* length,
+                    std::size_t* got, std::string* err);

@@ -6,22 +6,29 @@
 #include "platform/open_file.h"
 #include "waves/messages.h"
 
-ReadOnlyFile OpenToRead(const std::string& path, std::uint64_t* size, std::string* why) {
+bool OpenToRead(const std::string& path, ReadOnlyFile* file, std::uint64_t* size,
+                std::string* err) {
   bool regular = true;
   std::FILE* opened = nullptr;
-  std::string err;
-  if (OpenRegularFile(path, &opened, size, &regular, &err)) return ReadOnlyFile(opened);
-  *why = regular ? "cannot open: " + err : err;
-  return nullptr;
+  if (!OpenRegularFile(path, &opened, size, &regular, err)) {
+    if (regular) *err = "cannot open: " + *err;
+    return false;
+  }
+  file->reset(opened);
+  return true;
 }
 
-bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::size_t count) {
-  // A failed seek sets no error on the stream: it reads as one cut short.
-  std::string unplaced;
-  return SeekTo(file, position, &unplaced) && std::fread(bytes, 1, count, file) == count;
+bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::size_t count,
+            const char* shortBy, std::string* err) {
+  if (!SeekTo(file, position, err)) {
+    *err = "cannot read: " + *err;
+    return false;
+  }
+  return std::fread(bytes, 1, count, file) == count || ReadFailed(file, shortBy, err);
 }
 
-std::string ReadFailure(std::FILE* file, const char* shortBy) {
+bool ReadFailed(std::FILE* file, const char* shortBy, std::string* err) {
   // errno means nothing when the read came up short without an error.
-  return std::ferror(file) ? Reason("cannot read", errno) : std::string("cannot read: ") + shortBy;
+  *err = std::ferror(file) ? Reason("cannot read", errno) : std::string("cannot read: ") + shortBy;
+  return false;
 }

@@ -15,14 +15,20 @@ struct CloseReadOnly {
 };
 using ReadOnlyFile = std::unique_ptr<std::FILE, CloseReadOnly>;
 
-// Opens path for reading, binary, if it is a regular file, with its size;
-// null with *why otherwise. Never waits on a FIFO or a device.
-ReadOnlyFile OpenToRead(const std::string& path, std::uint64_t* size, std::string* why);
+// What a read cut short by the end of a file says of it, where nothing
+// else is known: the file was longer when its size was taken.
+inline constexpr char kShrank[] = "file shrank while being read";
 
-// Reads count bytes at position of file into bytes: false when they could
-// not all be read (ReadFailure says why).
-bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::size_t count);
+// Opens path for reading, binary, if it is a regular file, with its size:
+// false with "cannot open: " and the system's reason, or that it is not a
+// regular file. Never waits on a FIFO or a device.
+bool OpenToRead(const std::string& path, ReadOnlyFile* file, std::uint64_t* size, std::string* err);
 
-// Why a read came up short: the system's reason, or shortBy when the file
-// simply ended.
-std::string ReadFailure(std::FILE* file, const char* shortBy);
+// Reads count bytes at position of file into bytes: false with "cannot
+// read: " and the system's reason, or shortBy when the file ended first.
+bool ReadAt(std::FILE* file, std::uint64_t position, unsigned char* bytes, std::size_t count,
+            const char* shortBy, std::string* err);
+
+// Right after an fread of file came up short: false, with why in ReadAt's
+// words.
+bool ReadFailed(std::FILE* file, const char* shortBy, std::string* err);
