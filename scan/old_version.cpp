@@ -1,5 +1,6 @@
 #include "scan/old_version.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/file_identity.h"
@@ -9,30 +10,30 @@
 namespace {
 
 // The old folder's name for container: its own where it is there, else
-// the one name that differs from it only in letter case; "" when several do.
-std::string OldName(const std::string& oldDir, const std::string& container, std::string* several) {
+// the one name that differs from it only in letter case. False, with why,
+// when several do.
+bool OldName(const std::string& oldDir, const std::string& container, std::string* name,
+             std::string* err) {
   const std::vector<std::string> names = SameNames(oldDir, container);
-  for (const std::string& name : names) {
-    if (name == container) return name;
-  }
-  if (names.size() == 1) return names.front();
-  if (names.empty()) return container;  // opening it says why not
-  for (const std::string& name : names) *several += (several->empty() ? "" : ", ") + name;
-  return "";
+  *name = container;  // also where none is there: opening it says why not
+  if (std::find(names.begin(), names.end(), container) != names.end()) return true;
+  if (names.size() == 1) *name = names.front();
+  if (names.size() <= 1) return true;
+  std::string several;
+  for (const std::string& each : names) several += (several.empty() ? "" : ", ") + each;
+  *err = "several files are named as " + container + " but for letter case (" + several +
+         "): which is its old version is not known";
+  return false;
 }
 
 }  // namespace
 
 bool OpenOldVersion(const std::string& oldDir, const std::string& dir, const std::string& container,
                     ReadOnlyFile* file, std::string* path, std::uint64_t* size, std::string* err) {
-  std::string several;
-  const std::string name = OldName(oldDir, container, &several);
-  *path = PathIn(oldDir, name.empty() ? container : name);
-  if (name.empty()) {
-    *err = "several files are named as " + container + " but for letter case (" + several +
-           "): which is its old version is not known";
-    return false;
-  }
+  std::string name;
+  const bool named = OldName(oldDir, container, &name, err);
+  *path = PathIn(oldDir, name);
+  if (!named) return false;
   FileIdentity old;
   FileIdentity now;
   if (IdentifyFile(*path, &old) && IdentifyFile(PathIn(dir, container), &now) && old == now) {
