@@ -344,6 +344,11 @@ TEST_F(MovedFrom, MovesNothingWithoutAnOldVersionOfItsOwn) {
        "wavescan: ./b.dat: the same file as b.dat, not an old version of it\n", true},
       {"an old version that cannot be read", "mkdir -p old/b.dat", "--moved-from old b.dat", 1,
        "wavescan: old/b.dat: a folder or a device, not a file\n", true},
+      {"two old versions but for letter case",
+       "mkdir old && cp b.dat old/B.dat && cp b.dat old/B.DAT", "--moved-from old b.dat", 1,
+       "wavescan: old/b.dat: several files are named as b.dat but for letter case (B.DAT, B.dat): "
+       "which is its old version is not known\n",
+       true},
       {"with --extract", "mkdir old && cp b.dat old/", "--extract --moved-from old b.dat", 2,
        "wavescan: --moved-from and --extract do not go together: move the parts first\n", false},
       {"no folder named", "", "b.dat --moved-from", 2,
