@@ -21,7 +21,7 @@ void Opened(ReportPlace* /*place*/, const ContainerSummary& container) {
   Print(Stream::kOutput,
         "Scanning " + Shown(container.name) + ", " + std::to_string(container.size) + " bytes\n");
   for (const Problem problem : JudgeContainer(container)) {
-    Print(Stream::kOutput, "  " + ContainerMessage(problem, container) + "\n");
+    Print(Stream::kOutput, "  " + Shown(ContainerMessage(problem, container)) + "\n");
   }
 }
 
@@ -45,7 +45,7 @@ void Wave(ReportPlace* /*place*/, const WaveFinding& wave) {
       break;
   }
   Print(Stream::kOutput,
-        "  wave " + Hex(wave.offset) + " length " + Hex(wave.length) + line + "\n");
+        "  wave " + Hex(wave.offset) + " length " + Hex(wave.length) + Shown(line) + "\n");
 }
 
 void Part(ReportPlace* /*place*/, const PartFinding& part, const Judgement& judgement) {
@@ -60,8 +60,10 @@ void Part(ReportPlace* /*place*/, const PartFinding& part, const Judgement& judg
     where = " offset " + Hex(part.offset) + " length " + Hex(part.length) +
             (part.own.wave ? " (" + DescribeWave(part.own) + ")" : "");
   }
+  // The words name other files too (the parts it overlaps, its kept copy),
+  // and may quote a chunk id: each is shown as the part's own name is.
   Print(Stream::kOutput,
-        "  part " + Shown(part.name) + where + ": " + PartMessage(part, judgement) + "\n");
+        "  part " + Shown(part.name) + where + ": " + Shown(PartMessage(part, judgement)) + "\n");
 }
 
 void Done(ReportPlace* /*place*/, const ContainerSummary& container) {

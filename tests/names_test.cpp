@@ -2,6 +2,7 @@
 // its name and by a pattern, its waves are extracted and spliced under
 // their exact names, and both programs print those names as UTF-8 bytes.
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -161,6 +162,55 @@ TEST_F(HostileNames, AreShownEscapedAndKeptExact) {
     if (row.name[0] == '\x1b') {
       EXPECT_NE(json.find("\"name\":\"\\u001b[31mred.dat\""), std::string::npos) << json;
     }
+  }
+}
+
+// The same holds where a line names another file: the parts a part
+// overlaps, the copy --fit keeps, the part a wave is extracted to.
+TEST_F(HostileNames, AreShownEscapedWhereverALineNamesThem) {
+  if (onWindows) GTEST_SKIP() << "cannot hold on Windows: its names hold no control characters";
+  const auto lines = [](const std::string& out) {
+    EXPECT_TRUE(std::none_of(out.begin(), out.end(), [](unsigned char c) {
+      return (c < 0x20 && c != '\n') || c == 0x7f;
+    })) << out;
+    return std::count(out.begin(), out.end(), '\n');
+  };
+  const struct {
+    std::string name;
+    const char* shown;
+  } rows[] = {{"\x1b[31mred.dat", "\\x1b[31mred.dat"},
+              {"a\n  part b.dat: fits\n.dat", "a\\n  part b.dat: fits\\n.dat"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.shown);
+    std::system(("rm -rf '" + Path("") + "' && mkdir '" + Path("") + "'").c_str());
+    const std::string wave = PcmWave(8000, 1, 8, 100);  // 144 bytes
+    Put(row.name, wave + wave);
+    Put(row.name + "_00000000.wav", PcmWave(8000, 1, 8, 200));  // reaches into the next
+    Put(row.name + "_00000090.wav", PcmWave(8000, 1, 16, 100));
+    const std::string overlap =
+        "its bytes overlap those of " + std::string(row.shown) + "_00000090.wav";
+    const Result text = Scan("'*.dat'");
+    EXPECT_EQ(lines(text.out), 6) << text.out;
+    EXPECT_NE(text.out.find(overlap), std::string::npos) << text.out;
+    Put(row.name + "_00000000.wav.fitting", "");  // in the way: said on standard error
+    const Result fit = Scan("--fit '*.dat'");
+    EXPECT_EQ(lines(fit.out), 6) << fit.out;
+    EXPECT_EQ(lines(fit.err), 1) << fit.err;
+    EXPECT_NE(fit.out.find("yours is kept as " + std::string(row.shown) + "_00000090.wav.orig"),
+              std::string::npos)
+        << fit.out;
+    std::remove(Path(row.name + "_00000090.wav").c_str());
+    const Result extract = Scan("--extract '*.dat'");
+    EXPECT_EQ(lines(extract.out), 5) << extract.out;
+    EXPECT_NE(extract.out.find("extracted to " + std::string(row.shown) + "_00000090.wav"),
+              std::string::npos)
+        << extract.out;
+    std::filesystem::create_hard_link(Path(row.name), Path(row.name + ".dat"));
+    const Result linked = Scan("'*.dat'");
+    lines(linked.out);
+    EXPECT_NE(linked.out.find("the same file as " + std::string(row.shown) + ".dat"),
+              std::string::npos)
+        << linked.out;
   }
 }
 

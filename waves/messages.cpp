@@ -24,7 +24,8 @@ bool StartProgram(const char* name) {
 
 void Complain(const std::string& path, const std::string& what, int error) {
   const std::string message = error != 0 ? Reason(what, error) : what;
-  Print(Stream::kError, std::string(program) + ": " + Shown(path) + ": " + message + "\n");
+  // A message may name other files too (a kept copy, a part written).
+  Print(Stream::kError, std::string(program) + ": " + Shown(path) + ": " + Shown(message) + "\n");
 }
 
 std::string Shown(const std::string& name) {
