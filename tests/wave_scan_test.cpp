@@ -208,6 +208,19 @@ TEST(DescribeWave, ReadsTheFmtAndDataChunks) {
   }
 }
 
+// Its two bytes after the fmt chunk belong to the next chunk, not to a
+// bits-per-sample field: the report must say there is none (null in JSON).
+TEST(DescribeWave, TheOld14ByteFmtHasNoBitsPerSample) {
+  const std::string bytes = WaveOf("fmt " + Le(14) + Le(1, 2) + Le(1, 2) + Le(8000) + Le(8000) +
+                                   Le(1, 2) + "data" + Le(2) + "ab");
+  std::FILE* file = FileOf(bytes);
+  WaveChunks chunks;
+  std::string err;
+  EXPECT_TRUE(ReadChunks(file, 0, bytes.size(), &chunks, kShrank, &err)) << err;
+  EXPECT_FALSE(chunks.format.hasBits);
+  std::fclose(file);
+}
+
 namespace {
 
 std::string ChunkOf(const std::string& id, const std::string& contents) {
