@@ -202,4 +202,35 @@ TEST_F(Check, NeverExtractsFromAPartFileOrAWaveFile) {
   EXPECT_NE(access(Path("bank.dat_00000040.wav_00000000.wav").c_str(), F_OK), 0);
 }
 
+// Each key no other case reads, at the value its run gives it.
+TEST_F(Check, JsonKeysHoldTheirValues) {
+  Put("bank.dat", kBank);
+  Put("bank.dat_00000040.wav", Exported(1, 1, 16000, 16, 620, kList));  // longer by its LIST
+  Put("voice.dat", kVoice);
+  // One run each: the order a pattern lists them in is the system's.
+  const Result bank = Scan("--json --extract bank.dat");
+  const Result voice = Scan("--json --extract voice.dat");
+  const json report = json::array(
+      {json::parse(bank.out)["containers"][0], json::parse(voice.out)["containers"][0]});
+  const struct {
+    const char* key;
+    json value;
+  } keys[] = {
+      {"/0/waves/0/format/tag", 1},
+      {"/0/waves/0/format/byte_rate", 32000},
+      {"/0/waves/0/format/bits_per_sample", 16},
+      {"/0/waves/0/format/block_align", 2},
+      {"/0/waves/0/kept", "bank.dat_00000040.wav"},
+      {"/0/waves/1/extracted", "bank.dat_000002c4.wav"},
+      {"/0/parts/0/would_fit/chunks_the_wave_lacks",
+       json::array({{{"id", "LIST"}, {"bytes", 26}}})},
+      {"/1/waves/0/not_extracted",
+       "not extracted: voice.dat is itself a wave file; edit it directly"},
+  };
+  for (const auto& k : keys) {
+    const json::json_pointer key(k.key);
+    EXPECT_EQ(report.contains(key) ? report.at(key) : json(), k.value) << k.key << "\n" << report;
+  }
+}
+
 }  // namespace
