@@ -58,6 +58,18 @@ int open64(const char* path, int flags, ...) {
   return Real<int (*)(const char*, int, mode_t)>("open64")(path, flags, mode);
 }
 
+// What a build with _FORTIFY_SOURCE calls for an open whose flags are not
+// known when it is compiled and that passes no mode, as Debian's builds are.
+int __open_2(const char* path, int flags) {
+  Step(path);
+  return Real<int (*)(const char*, int)>("__open_2")(path, flags);
+}
+
+int __open64_2(const char* path, int flags) {
+  Step(path);
+  return Real<int (*)(const char*, int)>("__open64_2")(path, flags);
+}
+
 int openat(int dir, const char* path, int flags, ...) {
   std::va_list rest;
   va_start(rest, flags);
